@@ -1,0 +1,78 @@
+#!/bin/sh
+# Sets up what the build needs, builds, then runs the program once (demo) or
+# the test suite (test). Run as root or through sudo; quick once set up.
+#
+#   ./setup.sh demo       build and show one run
+#   ./setup.sh test       build and run the whole test suite
+#   ./setup.sh sanitize   the test suite on an AddressSanitizer/UBSan build
+#   ./setup.sh memcheck   the test suite with every run of the program under valgrind
+set -eu
+cd "$(dirname "$0")"
+mode=${1:-demo}
+
+build_packages="g++ cmake make qtbase5-dev"
+# The tests also build and unpack the Debian package, render the man page,
+# inject read errors and run valgrind.
+test_packages="dpkg-dev file man-db strace valgrind"
+
+install_missing() {
+    missing=
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing="$missing $package"
+    done
+    [ -z "$missing" ] && return 0
+    as_root=
+    [ "$(id -u)" -eq 0 ] || as_root=sudo
+    echo "installing:$missing"
+    $as_root apt-get update -qq
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing
+}
+
+# CI treats warnings as errors; a developer's newer compiler need not.
+configure_and_build() {
+    dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSIMULATED_ERROR_WARNINGS_AS_ERRORS="$([ -n "${CI:-}" ] && echo ON || echo OFF)" "$@" >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+demo() {
+    echo '$ printf "hello\\nnot read\\n" | build/src/simulated_error one two'
+    set +e
+    printf 'hello\nnot read\n' | build/src/simulated_error one two >build/demo.out 2>build/demo.err
+    status=$?
+    set -e
+    echo "standard output: $(cat build/demo.out)"
+    echo "standard error:  $(cat build/demo.err)"
+    echo "exit status:     $status"
+}
+
+case $mode in
+demo)
+    install_missing $build_packages
+    configure_and_build build
+    demo
+    ;;
+test)
+    install_missing $build_packages $test_packages
+    configure_and_build build
+    ctest --test-dir build --output-on-failure
+    ;;
+sanitize)
+    install_missing $build_packages $test_packages
+    configure_and_build build-sanitize -DSIMULATED_ERROR_SANITIZE=ON
+    ctest --test-dir build-sanitize --output-on-failure --label-exclude slow
+    ;;
+memcheck)
+    install_missing $build_packages $test_packages
+    configure_and_build build
+    SIMULATED_ERROR_UNDER_VALGRIND=1 ctest --test-dir build --output-on-failure --label-exclude slow
+    ;;
+*)
+    echo "usage: $0 demo|test|sanitize|memcheck" >&2
+    exit 2
+    ;;
+esac

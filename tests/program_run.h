@@ -1,0 +1,109 @@
+#ifndef SIMULATED_ERROR_PROGRAM_RUN_H
+#define SIMULATED_ERROR_PROGRAM_RUN_H
+
+// Runs the built program the way its users do: through QProcess, with pipes
+// for all three standard streams.
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+#include <QtTest>
+
+const QByteArray errorLine = "this is a simulated error\n";
+constexpr int simulatedErrorStatus = 10;
+// Generous: the program needs milliseconds, but a loaded machine may be slow.
+constexpr int finishTimeoutMs = 10000;
+
+// The program under test; SIMULATED_ERROR_PROGRAM points the tests at an
+// installed copy instead of the one this build made.
+inline QString programPath()
+{
+    const QString fromEnvironment = qEnvironmentVariable("SIMULATED_ERROR_PROGRAM");
+    return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
+}
+
+// What a caller sees of the program: the argument echo it expects for the
+// given argument vector is each element's bytes read as Latin-1, in UTF-8.
+inline QByteArray echoOf(const QList<QByteArray> &argumentVector)
+{
+    QByteArray echo;
+    for (const QByteArray &element : argumentVector)
+        echo += QString::fromLatin1(element).toUtf8() + ';';
+    return echo;
+}
+
+struct Outcome
+{
+    bool finished = false;
+    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline void prepare(QProcess &process)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+}
+
+inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs)
+{
+    Outcome outcome;
+    outcome.finished = process.waitForFinished(timeoutMs);
+    if (!outcome.finished) {
+        process.kill();
+        process.waitForFinished(finishTimeoutMs);
+    }
+    outcome.exitStatus = process.exitStatus();
+    outcome.exitCode = process.exitCode();
+    outcome.out = process.readAllStandardOutput();
+    outcome.err = process.readAllStandardError();
+    return outcome;
+}
+
+// Starts program with arguments, writes input, closes its standard input and
+// waits for the end.
+inline Outcome run(const QString &program, const QStringList &arguments, const QByteArray &input)
+{
+    QProcess process;
+    prepare(process);
+    process.start(program, arguments);
+    if (!process.waitForStarted(finishTimeoutMs))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    return finish(process);
+}
+
+inline Outcome runProgram(const QStringList &arguments, const QByteArray &input)
+{
+    return run(programPath(), arguments, input);
+}
+
+// Runs the program through /bin/sh, for descriptors that QProcess cannot set
+// up: the script sees the program as "$0" and the arguments as "$@".
+inline Outcome runInShell(const QString &script, const QStringList &arguments,
+                          const QByteArray &input = {})
+{
+    return run(QStringLiteral("/bin/sh"),
+               QStringList{QStringLiteral("-c"), script, programPath()} + arguments, input);
+}
+
+inline void verifyFailedAsSimulated(const Outcome &outcome)
+{
+    QVERIFY2(outcome.finished, "the program did not end");
+    QCOMPARE(outcome.exitStatus, QProcess::NormalExit);
+    QCOMPARE(outcome.exitCode, simulatedErrorStatus);
+}
+
+// Ends the calling test function when the run did not end with status 10.
+#define VERIFY_SIMULATED_FAILURE(outcome)                                                          \
+    do {                                                                                           \
+        verifyFailedAsSimulated(outcome);                                                          \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)
+
+#endif

@@ -1,0 +1,247 @@
+// The output contract as a caller sees it: what goes to standard output and
+// standard error, in which order, and the exit status, on every path.
+
+#include "program_run.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+class RunSequence : public QObject
+{
+    Q_OBJECT
+
+private:
+    QByteArray program() const { return QFile::encodeName(programPath()); }
+
+private slots:
+    void argumentEcho_data();
+    void argumentEcho();
+    void programName_data();
+    void programName();
+    void firstLine_data();
+    void firstLine();
+    void endOfInput_data();
+    void endOfInput();
+    void lineArrivingInPieces();
+    void withoutArgumentsInputIsNeverAwaited();
+    void restOfRegularFileLeftForNextCommand();
+    void outputFaults_data();
+    void outputFaults();
+};
+
+void RunSequence::argumentEcho_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("echoAfterProgramName");
+
+    QTest::newRow("one argument") << QStringList{"x"} << QByteArray("x;");
+    QTest::newRow("arguments in order") << QStringList{"b", "a", "c"} << QByteArray("b;a;c;");
+    QTest::newRow("empty argument gives two separators in a row")
+        << QStringList{"a", "", "b"} << QByteArray("a;;b;");
+    QTest::newRow("separator inside an argument is not escaped")
+        << QStringList{"x;y", ";"} << QByteArray("x;y;;;");
+    QTest::newRow("spaces and quotes kept") << QStringList{"a b", "\"q\""}
+                                            << QByteArray("a b;\"q\";");
+    // "é" arrives as the bytes C3 A9; each byte is taken as a Latin-1
+    // character and written in UTF-8: C3 83 C2 A9.
+    QTest::newRow("each non-ASCII argument byte becomes a character")
+        << QStringList{QString::fromUtf8("\xC3\xA9")} << QByteArray("\xC3\x83\xC2\xA9;");
+}
+
+void RunSequence::argumentEcho()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, echoAfterProgramName);
+
+    const Outcome outcome = runProgram(arguments, "line\n");
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ';' + echoAfterProgramName + "line\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::programName_data()
+{
+    QTest::addColumn<QStringList>("vector");
+    QTest::addColumn<QByteArray>("expectedOut");
+
+    const QString path = programPath();
+    const QString bare = QFileInfo(path).fileName();
+    QTest::newRow("bare name") << QStringList{bare, "x"} << (bare.toUtf8() + ";x;line\n");
+    QTest::newRow("relative path") << QStringList{"../" + bare, "x"}
+                                   << ("../" + bare.toUtf8() + ";x;line\n");
+    QTest::newRow("absolute path") << QStringList{path, "x"} << (program() + ";x;line\n");
+    QTest::newRow("empty program name") << QStringList{"", "x"} << QByteArray(";x;line\n");
+    // Without an argument after the name nothing is read or echoed.
+    QTest::newRow("name alone") << QStringList{bare} << QByteArray();
+    QTest::newRow("empty argument vector") << QStringList{"--empty"} << QByteArray();
+}
+
+void RunSequence::programName()
+{
+    QFETCH(QStringList, vector);
+    QFETCH(QByteArray, expectedOut);
+
+    const Outcome outcome = run(QStringLiteral(EXEC_AS), QStringList{programPath()} + vector, "line\n");
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, expectedOut);
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::firstLine_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("echoedLine");
+
+    QTest::newRow("only the first line") << QByteArray("first\nsecond\nthird\n")
+                                         << QByteArray("first\n");
+    QTest::newRow("bare line feed") << QByteArray("\nsecond\n") << QByteArray("\n");
+    QTest::newRow("carriage return kept") << QByteArray("dos\r\nnext\r\n")
+                                          << QByteArray("dos\r\n");
+    QTest::newRow("non-ASCII UTF-8 unchanged")
+        << QByteArray("h\xC3\xA9llo \xE2\x82\xAC \xF0\x9F\x98\x80\n")
+        << QByteArray("h\xC3\xA9llo \xE2\x82\xAC \xF0\x9F\x98\x80\n");
+    QTest::newRow("NUL drops the rest of its line and joins the next")
+        << QByteArray("ab\0cd\nef\ngh\n", 12) << QByteArray("abef\n");
+    QTest::newRow("line beginning with NUL is joined too")
+        << QByteArray("a\0x\n\0y\nz\n", 10) << QByteArray("az\n");
+    QTest::newRow("invalid UTF-8 becomes replacement characters")
+        << QByteArray("a\xFF" "b\xC3\n") << QByteArray("a\xEF\xBF\xBD" "b\xEF\xBF\xBD\n");
+    QTest::newRow("byte-order mark at the start is dropped")
+        << QByteArray("\xEF\xBB\xBFtext\n") << QByteArray("text\n");
+    QTest::newRow("byte-order mark inside the line is kept")
+        << QByteArray("a\xEF\xBB\xBF\n") << QByteArray("a\xEF\xBB\xBF\n");
+}
+
+void RunSequence::firstLine()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, echoedLine);
+
+    const Outcome outcome = runProgram({"x"}, input);
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;" + echoedLine);
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::endOfInput_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("echoedLine");
+
+    const QString piped = QStringLiteral("exec \"$0\" \"$@\"");
+    QTest::newRow("empty input") << piped << QByteArray() << QByteArray();
+    QTest::newRow("partial line echoed without a line feed") << piped << QByteArray("abc")
+                                                              << QByteArray("abc");
+    QTest::newRow("input ending inside a NUL-cut line")
+        << piped << QByteArray("ab\0cd", 5) << QByteArray("ab");
+    QTest::newRow("input ending inside a multi-byte character")
+        << piped << QByteArray("ab\xE2\x82") << QByteArray("ab\xEF\xBF\xBD\xEF\xBF\xBD");
+    QTest::newRow("closed standard input") << QStringLiteral("exec \"$0\" \"$@\" <&-")
+                                           << QByteArray() << QByteArray();
+    QTest::newRow("directory as standard input") << QStringLiteral("exec \"$0\" \"$@\" </")
+                                                 << QByteArray() << QByteArray();
+    QTest::newRow("empty file as standard input")
+        << QStringLiteral("exec \"$0\" \"$@\" </dev/null") << QByteArray() << QByteArray();
+}
+
+void RunSequence::endOfInput()
+{
+    QFETCH(QString, script);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, echoedLine);
+
+    const Outcome outcome = runInShell(script, {"x"}, input);
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;" + echoedLine);
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::lineArrivingInPieces()
+{
+    QProcess process;
+    prepare(process);
+    process.start(programPath(), {"x"});
+    QVERIFY(process.waitForStarted(finishTimeoutMs));
+
+    // Until the line feed arrives nothing may appear on either stream.
+    for (const char *piece : {"sl", "ow \xC3", "\xA9"}) {
+        process.write(piece);
+        QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+        QVERIFY(!process.waitForReadyRead(200));
+        QCOMPARE(process.state(), QProcess::Running);
+    }
+    process.write("line\nnot this\n");
+    process.closeWriteChannel();
+    const Outcome outcome = finish(process);
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;slow \xC3\xA9line\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::withoutArgumentsInputIsNeverAwaited()
+{
+    QProcess process;
+    prepare(process);
+    process.start(programPath(), QStringList());
+    // Standard input stays open and silent: the program must end regardless.
+    const Outcome outcome = finish(process);
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, QByteArray());
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::restOfRegularFileLeftForNextCommand()
+{
+    QTemporaryFile input;
+    QVERIFY(input.open());
+    input.write("first\nsecond\nthird\n");
+    input.close();
+
+    QProcess process;
+    prepare(process);
+    process.setStandardInputFile(input.fileName());
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("\"$0\" x; cat"), programPath()});
+    const Outcome outcome = finish(process);
+
+    QVERIFY(outcome.finished);
+    QCOMPARE(outcome.out, program() + ";x;first\nsecond\nthird\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void RunSequence::outputFaults_data()
+{
+    QTest::addColumn<QString>("redirection");
+    QTest::addColumn<bool>("outReachesCaller");
+    QTest::addColumn<bool>("errReachesCaller");
+
+    QTest::newRow("standard output full") << QStringLiteral(">/dev/full") << false << true;
+    QTest::newRow("standard output closed") << QStringLiteral(">&-") << false << true;
+    QTest::newRow("standard error full") << QStringLiteral("2>/dev/full") << true << false;
+    QTest::newRow("standard error closed") << QStringLiteral("2>&-") << true << false;
+    QTest::newRow("both outputs closed") << QStringLiteral(">&- 2>&-") << false << false;
+}
+
+void RunSequence::outputFaults()
+{
+    QFETCH(QString, redirection);
+    QFETCH(bool, outReachesCaller);
+    QFETCH(bool, errReachesCaller);
+
+    const Outcome outcome = runInShell("exec \"$0\" \"$@\" " + redirection, {"x"}, "line\n");
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, outReachesCaller ? program() + ";x;line\n" : QByteArray());
+    QCOMPARE(outcome.err, errReachesCaller ? errorLine : QByteArray());
+}
+
+QTEST_GUILESS_MAIN(RunSequence)
+#include "tst_run_sequence.moc"
