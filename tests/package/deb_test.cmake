@@ -1,0 +1,36 @@
+# Builds the Debian package, checks its dependencies, unpacks it into a
+# scratch folder and runs the program from there.
+#   BUILD_DIR, SCRATCH as for find_package_test.cmake
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+
+function(run)
+    execute_process(COMMAND ${ARGV} RESULT_VARIABLE status OUTPUT_VARIABLE out)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "failed (${status}): ${ARGV}")
+    endif()
+    set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+run(cpack -G DEB -B ${SCRATCH} --config ${BUILD_DIR}/CPackConfig.cmake)
+file(GLOB package ${SCRATCH}/*.deb)
+list(LENGTH package count)
+if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one package, found: ${package}")
+endif()
+
+run(dpkg-deb --field ${package} Depends)
+if(NOT output MATCHES "libqt5core5a")
+    message(FATAL_ERROR "the package does not depend on the Qt core runtime: ${output}")
+endif()
+
+run(dpkg-deb --extract ${package} ${SCRATCH}/root)
+foreach(file usr/bin/simulated_error usr/share/man/man1/simulated_error.1
+        usr/lib/cmake/SimulatedError/SimulatedErrorConfig.cmake)
+    if(NOT EXISTS ${SCRATCH}/root/${file})
+        message(FATAL_ERROR "the package lacks ${file}")
+    endif()
+endforeach()
+
+set(PROGRAM ${SCRATCH}/root/usr/bin/simulated_error)
+include(${CMAKE_CURRENT_LIST_DIR}/consumer/expect_failure.cmake)
