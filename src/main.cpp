@@ -20,7 +20,7 @@ constexpr int simulatedErrorStatus = 10;
 // The collected line is handed to the stream in slices of this many UTF-16
 // units, so the stream converts and writes it piece by piece instead of
 // making whole copies of a long line.
-constexpr qsizetype echoSliceLength = 16 * 1024;
+constexpr qsizetype echoSliceLength = 4096;
 
 // A standard descriptor that the caller closed is opened on /dev/null, so
 // that no file the process opens later can take its number and receive the
