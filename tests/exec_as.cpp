@@ -1,15 +1,23 @@
-// Starts a program with exactly the argument vector a test asks for, which
-// QProcess cannot do: a chosen program name, raw bytes, or no elements at all.
+// Starts a program with exactly the argument vector and standard streams a
+// test asks for, which QProcess cannot set up: a chosen program name, raw
+// bytes, no elements at all, a non-blocking or broken stream.
 //
-//   exec_as PROGRAM ELEMENT...        argument vector ELEMENT...
-//   exec_as PROGRAM --hex HEX...      the same, each element written in hex
-//   exec_as PROGRAM --empty           an empty argument vector
+//   exec_as [OPTION]... PROGRAM ELEMENT...     argument vector ELEMENT...
+//   exec_as [OPTION]... PROGRAM --hex HEX...   the same, each element in hex
+//   exec_as [OPTION]... PROGRAM --empty        an empty argument vector
+//
+// Options:
+//   --nonblocking-stdin   standard input in non-blocking mode
+//   --broken-stdout       standard output a pipe whose reader is gone
+//   --ignore-sigpipe      start the program with SIGPIPE ignored
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -22,20 +30,46 @@ std::string fromHex(const char *hex)
     return bytes;
 }
 
+bool breakStandardOutput()
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return false;
+    ::close(ends[0]);
+    return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO && ::close(ends[1]) == 0;
+}
+
+bool applyOption(const char *option)
+{
+    if (std::strcmp(option, "--nonblocking-stdin") == 0)
+        return ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK) == 0;
+    if (std::strcmp(option, "--broken-stdout") == 0)
+        return breakStandardOutput();
+    if (std::strcmp(option, "--ignore-sigpipe") == 0)
+        return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+    std::fprintf(stderr, "exec_as: unknown option %s\n", option);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc < 3) {
-        std::fputs("usage: exec_as PROGRAM (--empty | [--hex] ELEMENT...)\n", stderr);
+    int next = 1;
+    for (; next < argc && std::strncmp(argv[next], "--", 2) == 0; ++next) {
+        if (!applyOption(argv[next]))
+            return 2;
+    }
+    if (next >= argc) {
+        std::fputs("usage: exec_as [OPTION]... PROGRAM (--empty | [--hex] ELEMENT...)\n", stderr);
         return 2;
     }
-    const char *program = argv[1];
-    const bool hex = std::strcmp(argv[2], "--hex") == 0;
-    const bool empty = std::strcmp(argv[2], "--empty") == 0;
+    const char *program = argv[next++];
+    const bool hex = next < argc && std::strcmp(argv[next], "--hex") == 0;
+    const bool empty = next < argc && std::strcmp(argv[next], "--empty") == 0;
 
     std::vector<std::string> elements;
-    for (int i = (hex || empty) ? 3 : 2; i < argc; ++i)
+    for (int i = (hex || empty) ? next + 1 : next; i < argc; ++i)
         elements.push_back(hex ? fromHex(argv[i]) : std::string(argv[i]));
     std::vector<char *> vector;
     for (std::string &element : elements)

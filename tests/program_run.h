@@ -14,6 +14,21 @@ constexpr int simulatedErrorStatus = 10;
 // Generous: the program needs milliseconds, but a loaded machine may be slow.
 constexpr int finishTimeoutMs = 10000;
 
+// With SIMULATED_ERROR_UNDER_VALGRIND set to a folder, every run of the
+// program goes through valgrind's memcheck, which turns any error into exit
+// status 99 and writes its report into that folder (not to standard error,
+// which some tests close).
+inline bool underValgrind()
+{
+    return qEnvironmentVariableIsSet("SIMULATED_ERROR_UNDER_VALGRIND");
+}
+
+// How soon the program must end once its input has ended.
+inline int endAfterInputMs()
+{
+    return underValgrind() ? 30000 : 2000;
+}
+
 // The program under test; SIMULATED_ERROR_PROGRAM points the tests at an
 // installed copy instead of the one this build made.
 inline QString programPath()
@@ -77,18 +92,40 @@ inline Outcome run(const QString &program, const QStringList &arguments, const Q
     return finish(process);
 }
 
+// The command that starts the program: its path, behind valgrind if asked.
+inline QStringList programCommand()
+{
+    if (!underValgrind())
+        return {programPath()};
+    return {QStringLiteral("valgrind"), QStringLiteral("-q"), QStringLiteral("--error-exitcode=99"),
+            QStringLiteral("--leak-check=full"), QStringLiteral("--errors-for-leak-kinds=definite"),
+            "--log-file=" + qEnvironmentVariable("SIMULATED_ERROR_UNDER_VALGRIND")
+                + "/memcheck.%p.log",
+            programPath()};
+}
+
+// Starts the program with arguments and pipes, for tests that feed it over time.
+inline void startProgram(QProcess &process, const QStringList &arguments)
+{
+    prepare(process);
+    const QStringList command = programCommand();
+    process.start(command.first(), command.mid(1) + arguments);
+}
+
 inline Outcome runProgram(const QStringList &arguments, const QByteArray &input)
 {
-    return run(programPath(), arguments, input);
+    const QStringList command = programCommand();
+    return run(command.first(), command.mid(1) + arguments, input);
 }
 
 // Runs the program through /bin/sh, for descriptors that QProcess cannot set
-// up: the script sees the program as "$0" and the arguments as "$@".
+// up: the script starts the program as "$0" "$@" (valgrind's options and the
+// program's path are among "$@" when it runs under valgrind).
 inline Outcome runInShell(const QString &script, const QStringList &arguments,
                           const QByteArray &input = {})
 {
     return run(QStringLiteral("/bin/sh"),
-               QStringList{QStringLiteral("-c"), script, programPath()} + arguments, input);
+               QStringList{QStringLiteral("-c"), script} + programCommand() + arguments, input);
 }
 
 inline void verifyFailedAsSimulated(const Outcome &outcome)

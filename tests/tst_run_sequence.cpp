@@ -165,8 +165,7 @@ void RunSequence::endOfInput()
 void RunSequence::lineArrivingInPieces()
 {
     QProcess process;
-    prepare(process);
-    process.start(programPath(), {"x"});
+    startProgram(process, {"x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs));
 
     // Until the line feed arrives nothing may appear on either stream.
@@ -188,8 +187,7 @@ void RunSequence::lineArrivingInPieces()
 void RunSequence::withoutArgumentsInputIsNeverAwaited()
 {
     QProcess process;
-    prepare(process);
-    process.start(programPath(), QStringList());
+    startProgram(process, {});
     // Standard input stays open and silent: the program must end regardless.
     const Outcome outcome = finish(process);
 

@@ -1,0 +1,331 @@
+// What the program does when its caller mistreats it: odd and failing input
+// descriptors, signals, broken pipes, and arguments and lines at the extremes.
+// Every case must end promptly with the output the contract gives.
+
+#include "program_run.h"
+#include "reference_line.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <csignal>
+
+namespace {
+
+QByteArray program()
+{
+    return QFile::encodeName(programPath());
+}
+
+// The expected echo of a line: what the collection rules make of the input,
+// written in UTF-8.
+QByteArray echoedLine(const QByteArray &input)
+{
+    return referenceLine(input).toUtf8();
+}
+
+// CPU time the process has used so far, in clock ticks (utime + stime).
+qint64 cpuTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // The fields after the command name, which is in parentheses.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+}
+
+// Writes input in pieces with a short pause after each; returns false when a
+// piece could not be written. Between pieces nothing may appear on either
+// output, and a waiting program must not use CPU.
+void feedSlowly(QProcess &process, const QList<QByteArray> &pieces)
+{
+    for (const QByteArray &piece : pieces) {
+        process.write(piece);
+        QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+        QVERIFY(!process.waitForReadyRead(150));
+        QCOMPARE(process.state(), QProcess::Running);
+    }
+}
+
+QList<QByteArray> repeatedList(int count, const QByteArray &element)
+{
+    QList<QByteArray> list;
+    list.reserve(count);
+    for (int i = 0; i < count; ++i)
+        list << element;
+    return list;
+}
+
+QByteArray mixedText(int size)
+{
+    const QByteArray unit = "abc\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80 ";
+    return unit.repeated(size / unit.size() + 1).left(size);
+}
+
+} // namespace
+
+class Faults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void waitingInputUsesNoCpu_data();
+    void waitingInputUsesNoCpu();
+    void lineTricklingByteByByte();
+    void stoppedAndContinuedMidLine();
+    void readErrorEndsCollection_data();
+    void readErrorEndsCollection();
+    void brokenPipe_data();
+    void brokenPipe();
+    void allStandardStreamsClosed();
+    void extremeArguments_data();
+    void extremeArguments();
+    void extremeLines_data();
+    void extremeLines();
+};
+
+void Faults::waitingInputUsesNoCpu_data()
+{
+    QTest::addColumn<QStringList>("options");
+
+    QTest::newRow("blocking standard input") << QStringList();
+    QTest::newRow("non-blocking standard input") << QStringList{"--nonblocking-stdin"};
+}
+
+void Faults::waitingInputUsesNoCpu()
+{
+    QFETCH(QStringList, options);
+    if (underValgrind())
+        QSKIP("valgrind's own start-up uses the CPU this test measures");
+
+    QProcess process;
+    prepare(process);
+    process.start(QStringLiteral(EXEC_AS), options + QStringList{programPath(), programPath(), "x"});
+    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    feedSlowly(process, {"ab"});
+    if (QTest::currentTestFailed())
+        return;
+    // A program that spins on "try again" or on empty reads burns about 50
+    // ticks in half a second; a waiting one none.
+    const qint64 before = cpuTicks(process.processId());
+    QVERIFY(!process.waitForReadyRead(500));
+    const qint64 used = cpuTicks(process.processId()) - before;
+    QVERIFY2(before >= 0 && used <= 5, qPrintable(QString::number(used) + " ticks while waiting"));
+
+    feedSlowly(process, {"c\xE2\x82", "\xAC"});
+    if (QTest::currentTestFailed())
+        return;
+    process.write("d\nnot this\n");
+    process.closeWriteChannel();
+    const Outcome outcome = finish(process, endAfterInputMs());
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;abc\xE2\x82\xAC" "d\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void Faults::lineTricklingByteByByte()
+{
+    const QByteArray line = QByteArray("tr\xC3\xA9kle\0gone\nback\r\n", 19);
+    QProcess process;
+    startProgram(process, {"x"});
+    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    for (char byte : line.chopped(1)) {
+        process.write(&byte, 1);
+        QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+        QTest::qWait(5);
+    }
+    QCOMPARE(process.bytesAvailable(), 0);
+    process.write("\n");
+    const Outcome outcome = finish(process, endAfterInputMs());
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;tr\xC3\xA9kleback\r\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void Faults::stoppedAndContinuedMidLine()
+{
+    QProcess process;
+    startProgram(process, {"x"});
+    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    feedSlowly(process, {"before "});
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(::kill(pid_t(process.processId()), SIGSTOP), 0);
+    process.write("while stopped ");
+    QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+    QCOMPARE(::kill(pid_t(process.processId()), SIGCONT), 0);
+    feedSlowly(process, {"after"});
+    process.write("\n");
+    process.closeWriteChannel();
+    const Outcome outcome = finish(process, endAfterInputMs());
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;before while stopped after\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void Faults::readErrorEndsCollection_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("failingRead");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("first read fails") << QByteArray("abc\n") << 1 << QByteArray();
+    QTest::newRow("read after part of the line fails") << QByteArray("abc") << 2 << QByteArray("abc");
+}
+
+// Injects EIO into the program's reads of standard input with strace; -P
+// keeps the loader's reads of the libraries out of the count.
+void Faults::readErrorEndsCollection()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(int, failingRead);
+    QFETCH(QByteArray, line);
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        QSKIP("strace is not installed");
+
+    QTemporaryFile inputFile;
+    QVERIFY(inputFile.open());
+    inputFile.write(input);
+    inputFile.close();
+
+    QProcess process;
+    prepare(process);
+    QProcessEnvironment environment = process.processEnvironment();
+    // A sanitizer build's leak check needs ptrace, which strace holds.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(inputFile.fileName());
+    process.start(strace, {"-qq", "-o", "/dev/null", "-P", inputFile.fileName(), "-e", "trace=read",
+                           "-e", "inject=read:error=EIO:when=" + QString::number(failingRead) + '+',
+                           programPath(), "x"});
+    const Outcome outcome = finish(process, endAfterInputMs());
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;" + line);
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void Faults::brokenPipe_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<bool>("killedBySigpipe");
+
+    QTest::newRow("default action ends the process at once") << QString() << true;
+    QTest::newRow("ignored SIGPIPE lets the run finish") << QStringLiteral("--ignore-sigpipe") << false;
+}
+
+// Standard output's reader is gone before the program writes.
+void Faults::brokenPipe()
+{
+    QFETCH(QString, option);
+    QFETCH(bool, killedBySigpipe);
+
+    QStringList arguments{"--broken-stdout"};
+    if (!option.isEmpty())
+        arguments << option;
+    const Outcome outcome = run(QStringLiteral(EXEC_AS),
+                                arguments + QStringList{programPath(), programPath(), "x"}, "line\n");
+
+    QVERIFY(outcome.finished);
+    if (killedBySigpipe) {
+        QCOMPARE(outcome.exitStatus, QProcess::CrashExit);
+        QCOMPARE(outcome.err, QByteArray());
+    } else {
+        VERIFY_SIMULATED_FAILURE(outcome);
+        QCOMPARE(outcome.err, errorLine);
+    }
+}
+
+void Faults::allStandardStreamsClosed()
+{
+    for (const QStringList &arguments : {QStringList(), QStringList{"x"}}) {
+        const Outcome outcome = runInShell(QStringLiteral("exec \"$0\" \"$@\" <&- >&- 2>&-"), arguments);
+        VERIFY_SIMULATED_FAILURE(outcome);
+        QCOMPARE(outcome.out + outcome.err, QByteArray());
+    }
+}
+
+void Faults::extremeArguments_data()
+{
+    QTest::addColumn<QList<QByteArray>>("arguments");
+
+    QByteArray everyByte;
+    QList<QByteArray> eachByte;
+    for (int value = 0x01; value <= 0xFF; ++value) {
+        everyByte += char(value);
+        eachByte << QByteArray(1, char(value));
+    }
+    QTest::newRow("every byte value in one argument") << QList<QByteArray>{everyByte};
+    QTest::newRow("every byte value as an argument of its own") << eachByte;
+    QTest::newRow("100,000 arguments") << repeatedList(100000, "arg");
+    // The kernel refuses a single argument of 128 KiB or more (E2BIG), so a
+    // 1 MiB argument cannot reach any program; its largest is tested, and
+    // 1 MiB across eight arguments.
+    QTest::newRow("largest single argument") << QList<QByteArray>{QByteArray(128 * 1024 - 1, 'a')};
+    QTest::newRow("1 MiB across eight arguments")
+        << repeatedList(8, QByteArray(128 * 1024, 'b').chopped(1));
+}
+
+void Faults::extremeArguments()
+{
+    QFETCH(QList<QByteArray>, arguments);
+
+    // Raw bytes travel in hex; long plain arguments as they are, since hex
+    // would double them past the kernel's limit for one argument.
+    const bool plain = std::all_of(arguments.cbegin(), arguments.cend(), [](const QByteArray &a) {
+        return a.size() > 1 && std::all_of(a.cbegin(), a.cend(), [](char c) { return c > ' '; });
+    });
+    QStringList vector{programPath(), plain ? programPath() : QString::fromLatin1(program().toHex())};
+    if (!plain)
+        vector.insert(1, QStringLiteral("--hex"));
+    for (const QByteArray &argument : arguments)
+        vector << (plain ? QString::fromUtf8(argument) : QString::fromLatin1(argument.toHex()));
+
+    const Outcome outcome = run(QStringLiteral(EXEC_AS), vector, "line\n");
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, echoOf(QList<QByteArray>{program()} + arguments) + "line\n");
+    QCOMPARE(outcome.err, errorLine);
+}
+
+void Faults::extremeLines_data()
+{
+    QTest::addColumn<QByteArray>("input");
+
+    for (int size : {4095, 4096, 16383, 16384, 16385, 65536}) {
+        const QByteArray line = mixedText(size);
+        QTest::addRow("%d bytes with line feed", size) << line + "\nnext line\n";
+        QTest::addRow("%d bytes without line feed", size) << line;
+        QTest::addRow("%d bytes then NUL-joined", size)
+            << line + QByteArray("\0dropped\n", 9) + line + "\n";
+    }
+    QRandomGenerator random(42);
+    for (int round = 0; round < 4; ++round) {
+        QByteArray noise(100 * 1024, Qt::Uninitialized);
+        for (char &byte : noise)
+            byte = char(random.bounded(256));
+        QTest::addRow("random binary input %d", round) << noise;
+    }
+}
+
+void Faults::extremeLines()
+{
+    QFETCH(QByteArray, input);
+
+    const Outcome outcome = runProgram({"x"}, input);
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out, program() + ";x;" + echoedLine(input));
+    QCOMPARE(outcome.err, errorLine);
+}
+
+QTEST_GUILESS_MAIN(Faults)
+#include "tst_faults.moc"

@@ -1,0 +1,89 @@
+// Long runs: thousands of starts back to back and side by side, and a line
+// far larger than any buffer. Every output must be exact every time.
+
+#include "program_run.h"
+
+#include <QElapsedTimer>
+
+#include <memory>
+#include <vector>
+
+class Soak : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void backToBack();
+    void sideBySide();
+    void quarterGibibyteLine();
+};
+
+namespace {
+
+QByteArray expectedOut(int run)
+{
+    return QFile::encodeName(programPath()) + ";run;" + QByteArray::number(run) + ";line "
+           + QByteArray::number(run) + '\n';
+}
+
+void startRun(QProcess &process, int run)
+{
+    startProgram(process, {"run", QString::number(run)});
+    process.write("line " + QByteArray::number(run) + "\nnot read\n");
+    process.closeWriteChannel();
+}
+
+} // namespace
+
+void Soak::backToBack()
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (int run = 0; run < 5000; ++run) {
+        QProcess process;
+        startRun(process, run);
+        const Outcome outcome = finish(process);
+        VERIFY_SIMULATED_FAILURE(outcome);
+        QCOMPARE(outcome.out, expectedOut(run));
+        QCOMPARE(outcome.err, errorLine);
+    }
+    qInfo("5000 runs back to back, all exact, in %lld ms", clock.elapsed());
+}
+
+// Runs at most 16 at a time, 2,000 in all.
+void Soak::sideBySide()
+{
+    constexpr int total = 2000;
+    constexpr int atOnce = 16;
+    QElapsedTimer clock;
+    clock.start();
+    for (int first = 0; first < total; first += atOnce) {
+        std::vector<std::unique_ptr<QProcess>> batch;
+        for (int run = first; run < first + atOnce; ++run) {
+            batch.push_back(std::make_unique<QProcess>());
+            startRun(*batch.back(), run);
+        }
+        for (int i = 0; i < atOnce; ++i) {
+            const Outcome outcome = finish(*batch[i]);
+            VERIFY_SIMULATED_FAILURE(outcome);
+            QCOMPARE(outcome.out, expectedOut(first + i));
+            QCOMPARE(outcome.err, errorLine);
+        }
+    }
+    qInfo("%d runs, %d at a time, all exact, in %lld ms", total, atOnce, clock.elapsed());
+}
+
+void Soak::quarterGibibyteLine()
+{
+    const QByteArray unit = "0123456789abcd\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+    const QByteArray line = unit.repeated(256 * 1024 * 1024 / unit.size());
+    const Outcome outcome = runProgram({"x"}, line + "\nnot read\n");
+
+    VERIFY_SIMULATED_FAILURE(outcome);
+    QCOMPARE(outcome.out.size(), programPath().size() + 3 + line.size() + 1);
+    QVERIFY(outcome.out.endsWith(line + '\n'));
+    QCOMPARE(outcome.err, errorLine);
+}
+
+QTEST_GUILESS_MAIN(Soak)
+#include "tst_soak.moc"
