@@ -6,6 +6,7 @@
 #   ./setup.sh test       build and run the whole test suite
 #   ./setup.sh sanitize   the test suite on an AddressSanitizer/UBSan build
 #   ./setup.sh memcheck   the test suite with every run of the program under valgrind
+#   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 set -eu
 cd "$(dirname "$0")"
 mode=${1:-demo}
@@ -25,7 +26,9 @@ install_missing() {
     as_root=
     [ "$(id -u)" -eq 0 ] || as_root=sudo
     echo "installing:$missing"
-    $as_root apt-get update -qq
+    # One update serves every call of this script within the hour.
+    [ -n "$(find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 2>/dev/null)" ] ||
+        $as_root apt-get update -qq
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing
 }
@@ -79,8 +82,12 @@ memcheck)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
     exit $status
     ;;
+fuzz)
+    install_missing $build_packages clang libclang-rt-14-dev
+    fuzz/run.sh 30
+    ;;
 *)
-    echo "usage: $0 demo|test|sanitize|memcheck" >&2
+    echo "usage: $0 demo|test|sanitize|memcheck|fuzz" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,71 @@
+// Feeds fuzzed input to the line collection through a pipe on descriptor 0,
+// as the program reads it, and checks the collected line against the
+// collection rules applied to the whole input, not only for crashes.
+//
+// The first byte picks the size of the pieces read (the program's own sizes
+// when it is 0), so that piece boundaries fall everywhere.
+
+#include "input_line.h"
+#include "reference_line.h"
+
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include <unistd.h>
+
+namespace {
+
+void writeAll(int fd, const QByteArray &bytes)
+{
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n <= 0)
+            break; // the reader stopped after its line: the rest stays unread
+        written += n;
+    }
+    ::close(fd);
+}
+
+QString collectThroughPipe(const QByteArray &input, qsizetype pieceSize)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        std::abort();
+    std::thread writer(writeAll, ends[1], input);
+    const int savedInput = ::dup(STDIN_FILENO);
+    ::dup2(ends[0], STDIN_FILENO);
+    ::close(ends[0]);
+    const QString line = pieceSize > 0 ? collectInputLine(STDIN_FILENO, pieceSize) : collectInputLine();
+    // Closing the read end lets a writer blocked on a full pipe give up.
+    ::dup2(savedInput, STDIN_FILENO);
+    ::close(savedInput);
+    writer.join();
+    return line;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const qsizetype pieceSize = data[0];
+    const QByteArray input(reinterpret_cast<const char *>(data + 1), int(size - 1));
+
+    const QString line = collectThroughPipe(input, pieceSize);
+    if (line != referenceLine(input)) {
+        std::fprintf(stderr, "collected line differs from the rules for input %s, pieces of %d\n",
+                     input.toHex().constData(), int(pieceSize));
+        std::abort();
+    }
+    return 0;
+}
