@@ -29,7 +29,7 @@ void writeAll(int fd, const QByteArray &bytes)
     ::close(fd);
 }
 
-QString collectThroughPipe(const QByteArray &input, qsizetype pieceSize)
+QByteArray collectThroughPipe(const QByteArray &input, qsizetype pieceSize)
 {
     int ends[2];
     if (::pipe(ends) != 0)
@@ -38,7 +38,7 @@ QString collectThroughPipe(const QByteArray &input, qsizetype pieceSize)
     const int savedInput = ::dup(STDIN_FILENO);
     ::dup2(ends[0], STDIN_FILENO);
     ::close(ends[0]);
-    const QString line = pieceSize > 0 ? collectInputLine(STDIN_FILENO, pieceSize) : collectInputLine();
+    const QByteArray line = pieceSize > 0 ? collectInputLine(STDIN_FILENO, pieceSize) : collectInputLine();
     // Closing the read end lets a writer blocked on a full pipe give up.
     ::dup2(savedInput, STDIN_FILENO);
     ::close(savedInput);
@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype pieceSize = data[0];
     const QByteArray input(reinterpret_cast<const char *>(data + 1), int(size - 1));
 
-    const QString line = collectThroughPipe(input, pieceSize);
-    if (line != referenceLine(input)) {
+    const QByteArray line = collectThroughPipe(input, pieceSize);
+    if (line != referenceLine(input).toUtf8()) {
         std::fprintf(stderr, "collected line differs from the rules for input %s, pieces of %d\n",
                      input.toHex().constData(), int(pieceSize));
         std::abort();

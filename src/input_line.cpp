@@ -53,9 +53,65 @@ qsizetype lastSafeSplit(const char *data, qsizetype size)
     return 0;
 }
 
-// Decodes the first line piece by piece, with the same result as decoding it
-// whole: each run of bytes up to a NUL or the line feed is one UTF-8 text,
-// whose leading byte-order mark is dropped, as QString::fromUtf8 does.
+const char replacementCharacter[] = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
+constexpr qsizetype replacementCharacterSize = 3;
+
+// The length of the well-formed UTF-8 sequence at data, or 0 when there is
+// none: a stray continuation byte, an impossible lead byte, a truncated
+// sequence, an overlong form, a surrogate or a value past U+10FFFF.
+qsizetype wellFormedLength(const uchar *data, qsizetype available)
+{
+    const uchar lead = data[0];
+    if (lead < 0x80)
+        return 1;
+    qsizetype length;
+    uint value;
+    uint smallest;
+    if (lead >= 0xC2 && lead < 0xE0) {
+        length = 2, value = lead & 0x1Fu, smallest = 0x80;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        length = 3, value = lead & 0x0Fu, smallest = 0x800;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        length = 4, value = lead & 0x07u, smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (available < length)
+        return 0;
+    for (qsizetype i = 1; i < length; ++i) {
+        if (!isContinuationByte(data[i]))
+            return 0;
+        value = (value << 6) | (data[i] & 0x3Fu);
+    }
+    if (value < smallest || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
+        return 0;
+    return length;
+}
+
+// The end of the well-formed UTF-8 that starts at data.
+const uchar *endOfWellFormed(const uchar *data, const uchar *end)
+{
+    while (data < end) {
+        // Runs of ASCII go eight bytes at a time.
+        quint64 eight;
+        if (end - data >= 8 && (std::memcpy(&eight, data, 8), (eight & 0x8080808080808080u) == 0)) {
+            data += 8;
+            continue;
+        }
+        const qsizetype length = wellFormedLength(data, end - data);
+        if (length == 0)
+            break;
+        data += length;
+    }
+    return data;
+}
+
+// Collects the first line piece by piece as the text that decoding it whole
+// with QString::fromUtf8 gives, kept in UTF-8: each run of bytes up to a NUL
+// or the line feed is decoded on its own, a byte-order mark at a run's start
+// is dropped, and every byte that is not part of a well-formed sequence
+// becomes U+FFFD. Keeping the text in UTF-8 rather than UTF-16 halves the
+// memory a long ASCII line needs and spares decoding and encoding it again.
 class LineCollector
 {
 public:
@@ -64,13 +120,13 @@ public:
     // with the next piece) or the bytes after the line feed.
     qsizetype feed(const char *data, qsizetype size, bool endOfInput);
     bool isComplete() const { return m_complete; }
-    QString takeLine() { return std::move(m_line); }
+    QByteArray takeLine() { return std::move(m_line); }
 
 private:
     qsizetype feedRun(const char *data, qsizetype size, bool endOfInput);
     void decode(const char *data, qsizetype size);
 
-    QString m_line;
+    QByteArray m_line;
     bool m_dropping = false; // between a NUL and the line feed that ends its line
     bool m_atRunStart = true; // no byte of the current run decoded yet
     bool m_complete = false;
@@ -123,16 +179,23 @@ void LineCollector::decode(const char *data, qsizetype size)
 {
     if (size == 0)
         return;
-    // fromUtf8 drops a byte-order mark at the start of what it is given; only
-    // the run's own start may lose one, so a mark after a split is kept here.
-    while (!m_atRunStart && size >= byteOrderMarkSize
-           && std::memcmp(data, byteOrderMark, byteOrderMarkSize) == 0) {
-        m_line.append(QChar(0xFEFF));
+    if (m_atRunStart && size >= byteOrderMarkSize
+        && std::memcmp(data, byteOrderMark, byteOrderMarkSize) == 0) {
         data += byteOrderMarkSize;
         size -= byteOrderMarkSize;
     }
     m_atRunStart = false;
-    m_line.append(QString::fromUtf8(data, int(size)));
+    const auto *bytes = reinterpret_cast<const uchar *>(data);
+    const uchar *const end = bytes + size;
+    while (bytes < end) {
+        const uchar *const wellFormedEnd = endOfWellFormed(bytes, end);
+        m_line.append(reinterpret_cast<const char *>(bytes), int(wellFormedEnd - bytes));
+        bytes = wellFormedEnd;
+        if (bytes < end) {
+            m_line.append(replacementCharacter, int(replacementCharacterSize));
+            ++bytes;
+        }
+    }
 }
 
 bool waitUntilReadable(int fd)
@@ -173,7 +236,7 @@ void leaveUnread(int fd, qsizetype surplus)
 
 } // namespace
 
-QString collectInputLine(int fd, qsizetype maxPieceSize)
+QByteArray collectInputLine(int fd, qsizetype maxPieceSize)
 {
     LineCollector collector;
     QByteArray buffer(maxHeldBytes + maxPieceSize, Qt::Uninitialized);
@@ -198,7 +261,7 @@ QString collectInputLine(int fd, qsizetype maxPieceSize)
     return collector.takeLine();
 }
 
-QString collectInputLine()
+QByteArray collectInputLine()
 {
     return collectInputLine(STDIN_FILENO, largestPieceSize);
 }

@@ -1,17 +1,20 @@
 #ifndef SIMULATED_ERROR_INPUT_LINE_H
 #define SIMULATED_ERROR_INPUT_LINE_H
 
-#include <QString>
+#include <QByteArray>
 
 // Reads standard input up to and including its first line feed and returns
-// that line decoded from UTF-8. A line that holds a NUL byte loses everything
-// from the NUL through its line feed, and the next line is joined on.
+// that line as text in UTF-8: the text QString::fromUtf8 decodes from it, so
+// well-formed UTF-8 comes back as it was, each byte that is not part of a
+// well-formed sequence becomes U+FFFD and a leading byte-order mark is
+// dropped. A line that holds a NUL byte loses everything from the NUL through
+// its line feed, and the next line is joined on (decoded on its own).
 // Blocks (without using CPU) while the input is open and has no complete line;
 // returns what it has when the input ends or fails before a line feed.
 // On a seekable input the position is left just after the line feed.
-QString collectInputLine();
+QByteArray collectInputLine();
 
 // The same on any descriptor, reading pieces of at most maxPieceSize bytes.
-QString collectInputLine(int fd, qsizetype maxPieceSize);
+QByteArray collectInputLine(int fd, qsizetype maxPieceSize);
 
 #endif

@@ -3,9 +3,8 @@
 // writes one fixed error line to standard error and exits with status 10.
 
 #include "input_line.h"
+#include "line_output.h"
 
-#include <QString>
-#include <QStringView>
 #include <QTextStream>
 
 #include <cstdio>
@@ -16,11 +15,6 @@
 namespace {
 
 constexpr int simulatedErrorStatus = 10;
-
-// The collected line is handed to the stream in slices of this many UTF-16
-// units, so the stream converts and writes it piece by piece instead of
-// making whole copies of a long line.
-constexpr qsizetype echoSliceLength = 4096;
 
 // A standard descriptor that the caller closed is opened on /dev/null, so
 // that no file the process opens later can take its number and receive the
@@ -33,20 +27,7 @@ void occupyClosedStandardDescriptors()
     }
 }
 
-void writeInSlices(QTextStream &out, const QString &text)
-{
-    const QStringView view(text);
-    for (qsizetype at = 0; at < view.size();) {
-        qsizetype length = qMin(echoSliceLength, view.size() - at);
-        // Never part a surrogate pair: each slice must be whole characters.
-        if (at + length < view.size() && view.at(at + length - 1).isHighSurrogate())
-            --length;
-        out << view.mid(at, length);
-        at += length;
-    }
-}
-
-void echoArgumentsAndLine(int argc, char *argv[], const QString &line)
+void echoArgumentsAndLine(int argc, const char *const argv[], const QByteArray &line)
 {
     for (int i = 0; i < argc; ++i) {
         // One stream per element: releasing it flushes the element with its
@@ -55,8 +36,7 @@ void echoArgumentsAndLine(int argc, char *argv[], const QString &line)
         out << argv[i] << ";";
     }
     // The line keeps its own line feed; nothing is added after it.
-    QTextStream out(stdout);
-    writeInSlices(out, line);
+    writeToStandardOutput(line);
 }
 
 void reportSimulatedError()

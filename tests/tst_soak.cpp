@@ -20,16 +20,16 @@ private slots:
 
 namespace {
 
-QByteArray expectedOut(int run)
+QByteArray expectedOut(int index)
 {
-    return QFile::encodeName(programPath()) + ";run;" + QByteArray::number(run) + ";line "
-           + QByteArray::number(run) + '\n';
+    return QFile::encodeName(programPath()) + ";run;" + QByteArray::number(index) + ";line "
+           + QByteArray::number(index) + '\n';
 }
 
-void startRun(QProcess &process, int run)
+void startRun(QProcess &process, int index)
 {
-    startProgram(process, {"run", QString::number(run)});
-    process.write("line " + QByteArray::number(run) + "\nnot read\n");
+    startProgram(process, {"run", QString::number(index)});
+    process.write("line " + QByteArray::number(index) + "\nnot read\n");
     process.closeWriteChannel();
 }
 
@@ -39,12 +39,12 @@ void Soak::backToBack()
 {
     QElapsedTimer clock;
     clock.start();
-    for (int run = 0; run < 5000; ++run) {
+    for (int index = 0; index < 5000; ++index) {
         QProcess process;
-        startRun(process, run);
+        startRun(process, index);
         const Outcome outcome = finish(process);
         VERIFY_SIMULATED_FAILURE(outcome);
-        QCOMPARE(outcome.out, expectedOut(run));
+        QCOMPARE(outcome.out, expectedOut(index));
         QCOMPARE(outcome.err, errorLine);
     }
     qInfo("5000 runs back to back, all exact, in %lld ms", clock.elapsed());
@@ -59,9 +59,9 @@ void Soak::sideBySide()
     clock.start();
     for (int first = 0; first < total; first += atOnce) {
         std::vector<std::unique_ptr<QProcess>> batch;
-        for (int run = first; run < first + atOnce; ++run) {
+        for (int index = first; index < first + atOnce; ++index) {
             batch.push_back(std::make_unique<QProcess>());
-            startRun(*batch.back(), run);
+            startRun(*batch.back(), index);
         }
         for (int i = 0; i < atOnce; ++i) {
             const Outcome outcome = finish(*batch[i]);
