@@ -58,33 +58,27 @@ constexpr qsizetype replacementCharacterSize = 3;
 
 // The length of the well-formed UTF-8 sequence at data, or 0 when there is
 // none: a stray continuation byte, an impossible lead byte, a truncated
-// sequence, an overlong form, a surrogate or a value past U+10FFFF.
+// sequence, an overlong form, a surrogate or a value past U+10FFFF. The
+// limits on the second byte after E0, ED, F0 and F4 rule out the last three.
 qsizetype wellFormedLength(const uchar *data, qsizetype available)
 {
     const uchar lead = data[0];
     if (lead < 0x80)
         return 1;
-    qsizetype length;
-    uint value;
-    uint smallest;
-    if (lead >= 0xC2 && lead < 0xE0) {
-        length = 2, value = lead & 0x1Fu, smallest = 0x80;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        length = 3, value = lead & 0x0Fu, smallest = 0x800;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        length = 4, value = lead & 0x07u, smallest = 0x10000;
-    } else {
+    if (lead < 0xC2 || lead > 0xF4)
         return 0;
-    }
+    const qsizetype length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     if (available < length)
         return 0;
-    for (qsizetype i = 1; i < length; ++i) {
+    const uchar second = data[1];
+    const uchar lowest = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const uchar highest = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (second < lowest || second > highest)
+        return 0;
+    for (qsizetype i = 2; i < length; ++i) {
         if (!isContinuationByte(data[i]))
             return 0;
-        value = (value << 6) | (data[i] & 0x3Fu);
     }
-    if (value < smallest || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
-        return 0;
     return length;
 }
 
