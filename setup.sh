@@ -67,7 +67,7 @@ test)
 sanitize)
     install_missing $build_packages $test_packages
     configure_and_build build-sanitize -DSIMULATED_ERROR_SANITIZE=ON
-    ctest --test-dir build-sanitize --output-on-failure --label-exclude 'slow|packaging'
+    ctest --test-dir build-sanitize --output-on-failure
     ;;
 memcheck)
     install_missing $build_packages $test_packages
