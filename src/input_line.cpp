@@ -233,7 +233,7 @@ void leaveUnread(int fd, qsizetype surplus)
 QByteArray collectInputLine(int fd, qsizetype maxPieceSize)
 {
     LineCollector collector;
-    QByteArray buffer(maxHeldBytes + maxPieceSize, Qt::Uninitialized);
+    QByteArray buffer(int(maxHeldBytes + maxPieceSize), Qt::Uninitialized);
     qsizetype pieceSize = qMin(firstPieceSize, maxPieceSize);
     qsizetype held = 0; // bytes at the buffer's start that wait for more input
     for (;;) {
