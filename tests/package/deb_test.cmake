@@ -25,7 +25,7 @@ if(NOT output MATCHES "libqt5core5a")
 endif()
 
 run(dpkg-deb --extract ${package} ${SCRATCH}/root)
-foreach(file usr/bin/simulated_error usr/share/man/man1/simulated_error.1
+foreach(file usr/bin/simulated_error usr/share/man/man1/simulated_error.1.gz
         usr/lib/cmake/SimulatedError/SimulatedErrorConfig.cmake)
     if(NOT EXISTS ${SCRATCH}/root/${file})
         message(FATAL_ERROR "the package lacks ${file}")
