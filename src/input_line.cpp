@@ -118,11 +118,11 @@ public:
 
 private:
     qsizetype feedRun(const char *data, qsizetype size, bool endOfInput);
-    void decode(const char *data, qsizetype size);
+    void appendText(const char *data, qsizetype size);
 
     QByteArray m_line;
     bool m_dropping = false; // between a NUL and the line feed that ends its line
-    bool m_atRunStart = true; // no byte of the current run decoded yet
+    bool m_atRunStart = true; // no byte of the current run taken in yet
     bool m_complete = false;
 };
 
@@ -155,21 +155,24 @@ qsizetype LineCollector::feedRun(const char *data, qsizetype size, bool endOfInp
     const qsizetype searched = lineFeed ? lineFeed - data : size;
     const auto nul = static_cast<const char *>(std::memchr(data, '\0', size_t(searched)));
     if (nul) {
-        decode(data, nul - data);
+        appendText(data, nul - data);
         m_dropping = true;
         return nul - data + 1;
     }
     if (lineFeed) {
-        decode(data, searched + 1);
+        appendText(data, searched + 1);
         m_complete = true;
         return searched + 1;
     }
     const qsizetype split = endOfInput ? size : lastSafeSplit(data, size);
-    decode(data, split);
+    appendText(data, split);
     return split;
 }
 
-void LineCollector::decode(const char *data, qsizetype size)
+// Appends bytes of the current run as well-formed UTF-8: a byte-order mark
+// at the run's start is dropped, a byte outside any well-formed sequence
+// becomes U+FFFD.
+void LineCollector::appendText(const char *data, qsizetype size)
 {
     if (size == 0)
         return;
