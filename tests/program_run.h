@@ -37,6 +37,12 @@ inline QString programPath()
     return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
 }
 
+// The program name as the program echoes it when started by its path.
+inline QByteArray programBytes()
+{
+    return QFile::encodeName(programPath());
+}
+
 // What a caller sees of the program: the argument echo it expects for the
 // given argument vector is each element's bytes read as Latin-1, in UTF-8.
 inline QByteArray echoOf(const QList<QByteArray> &argumentVector)
@@ -142,5 +148,25 @@ inline void verifyFailedAsSimulated(const Outcome &outcome)
         if (QTest::currentTestFailed())                                                            \
             return;                                                                                \
     } while (false)
+
+// Status 10, then standard output and standard error byte for byte.
+#define VERIFY_RUN(outcome, expectedOut, expectedErr)                                              \
+    do {                                                                                           \
+        VERIFY_SIMULATED_FAILURE(outcome);                                                         \
+        QCOMPARE((outcome).out, QByteArray(expectedOut));                                          \
+        QCOMPARE((outcome).err, QByteArray(expectedErr));                                          \
+    } while (false)
+
+// Writes input in pieces; after each, nothing may appear on either output for
+// a short while and the program must still be waiting.
+inline void feedSlowly(QProcess &process, const QList<QByteArray> &pieces)
+{
+    for (const QByteArray &piece : pieces) {
+        process.write(piece);
+        QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+        QVERIFY(!process.waitForReadyRead(200));
+        QCOMPARE(process.state(), QProcess::Running);
+    }
+}
 
 #endif
