@@ -11,8 +11,6 @@
 
 const QByteArray errorLine = "this is a simulated error\n";
 constexpr int simulatedErrorStatus = 10;
-// Generous: the program needs milliseconds, but a loaded machine may be slow.
-constexpr int finishTimeoutMs = 10000;
 
 // With SIMULATED_ERROR_UNDER_VALGRIND set to a folder, every run of the
 // program goes through valgrind's memcheck, which turns any error into exit
@@ -23,10 +21,32 @@ inline bool underValgrind()
     return qEnvironmentVariableIsSet("SIMULATED_ERROR_UNDER_VALGRIND");
 }
 
+// One factor scales every bound on a hang, since a bound must never fail a
+// slow but correct run: valgrind and sanitizers slow the program down many
+// times, and SIMULATED_ERROR_TIME_FACTOR raises it further on a busy machine.
+inline double timeFactor()
+{
+    bool given = false;
+    const double fromEnvironment = qEnvironmentVariable("SIMULATED_ERROR_TIME_FACTOR").toDouble(&given);
+    double factor = given && fromEnvironment > 0 ? fromEnvironment : 1;
+    if (underValgrind())
+        factor *= 15;
+#ifdef __SANITIZE_ADDRESS__
+    factor *= 3;
+#endif
+    return factor;
+}
+
+// Generous: the program needs milliseconds, but a loaded machine may be slow.
+inline int finishTimeoutMs()
+{
+    return int(10000 * timeFactor());
+}
+
 // How soon the program must end once its input has ended.
 inline int endAfterInputMs()
 {
-    return underValgrind() ? 30000 : 2000;
+    return int(2000 * timeFactor());
 }
 
 // The program under test; SIMULATED_ERROR_PROGRAM points the tests at an
@@ -37,19 +57,31 @@ inline QString programPath()
     return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
 }
 
-// The program name as the program echoes it when started by its path.
+// The program's path as it reaches the program: its bytes in the file system.
 inline QByteArray programBytes()
 {
     return QFile::encodeName(programPath());
 }
 
-// What a caller sees of the program: the argument echo it expects for the
-// given argument vector is each element's bytes read as Latin-1, in UTF-8.
+// What a caller sees of an argument element: each byte read as one Latin-1
+// character, written in UTF-8. A path with non-ASCII bytes changes on the way.
+inline QByteArray echoOfElement(const QByteArray &element)
+{
+    return QString::fromLatin1(element).toUtf8();
+}
+
+// The program name as the program echoes it when started by its path.
+inline QByteArray programEcho()
+{
+    return echoOfElement(programBytes());
+}
+
+// The argument echo a caller expects for the given argument vector.
 inline QByteArray echoOf(const QList<QByteArray> &argumentVector)
 {
     QByteArray echo;
     for (const QByteArray &element : argumentVector)
-        echo += QString::fromLatin1(element).toUtf8() + ';';
+        echo += echoOfElement(element) + ';';
     return echo;
 }
 
@@ -69,13 +101,13 @@ inline void prepare(QProcess &process)
     process.setProcessEnvironment(environment);
 }
 
-inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs)
+inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs())
 {
     Outcome outcome;
     outcome.finished = process.waitForFinished(timeoutMs);
     if (!outcome.finished) {
         process.kill();
-        process.waitForFinished(finishTimeoutMs);
+        process.waitForFinished(finishTimeoutMs());
     }
     outcome.exitStatus = process.exitStatus();
     outcome.exitCode = process.exitCode();
@@ -91,7 +123,7 @@ inline Outcome run(const QString &program, const QStringList &arguments, const Q
     QProcess process;
     prepare(process);
     process.start(program, arguments);
-    if (!process.waitForStarted(finishTimeoutMs))
+    if (!process.waitForStarted(finishTimeoutMs()))
         return {};
     process.write(input);
     process.closeWriteChannel();
@@ -163,7 +195,7 @@ inline void feedSlowly(QProcess &process, const QList<QByteArray> &pieces)
 {
     for (const QByteArray &piece : pieces) {
         process.write(piece);
-        QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+        QVERIFY(process.waitForBytesWritten(finishTimeoutMs()));
         QVERIFY(!process.waitForReadyRead(200));
         QCOMPARE(process.state(), QProcess::Running);
     }

@@ -87,7 +87,7 @@ void Faults::waitingInputUsesNoCpu()
     QProcess process;
     prepare(process);
     process.start(QStringLiteral(EXEC_AS), options + QStringList{programPath(), programPath(), "x"});
-    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    QVERIFY(process.waitForStarted(finishTimeoutMs()));
     feedSlowly(process, {"ab"});
     if (QTest::currentTestFailed())
         return;
@@ -105,7 +105,7 @@ void Faults::waitingInputUsesNoCpu()
     process.closeWriteChannel();
     const Outcome outcome = finish(process, endAfterInputMs());
 
-    VERIFY_RUN(outcome, programBytes() + ";x;abc\xE2\x82\xAC" "d\n", errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;abc\xE2\x82\xAC" "d\n", errorLine);
 }
 
 void Faults::lineTricklingByteByByte()
@@ -113,37 +113,37 @@ void Faults::lineTricklingByteByByte()
     const QByteArray line = QByteArray("tr\xC3\xA9kle\0gone\nback\r\n", 19);
     QProcess process;
     startProgram(process, {"x"});
-    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    QVERIFY(process.waitForStarted(finishTimeoutMs()));
     for (char byte : line.chopped(1)) {
         process.write(&byte, 1);
-        QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+        QVERIFY(process.waitForBytesWritten(finishTimeoutMs()));
         QTest::qWait(5);
     }
     QCOMPARE(process.bytesAvailable(), 0);
     process.write("\n");
     const Outcome outcome = finish(process, endAfterInputMs());
 
-    VERIFY_RUN(outcome, programBytes() + ";x;tr\xC3\xA9kleback\r\n", errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;tr\xC3\xA9kleback\r\n", errorLine);
 }
 
 void Faults::stoppedAndContinuedMidLine()
 {
     QProcess process;
     startProgram(process, {"x"});
-    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    QVERIFY(process.waitForStarted(finishTimeoutMs()));
     feedSlowly(process, {"before "});
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(::kill(pid_t(process.processId()), SIGSTOP), 0);
     process.write("while stopped ");
-    QVERIFY(process.waitForBytesWritten(finishTimeoutMs));
+    QVERIFY(process.waitForBytesWritten(finishTimeoutMs()));
     QCOMPARE(::kill(pid_t(process.processId()), SIGCONT), 0);
     feedSlowly(process, {"after"});
     process.write("\n");
     process.closeWriteChannel();
     const Outcome outcome = finish(process, endAfterInputMs());
 
-    VERIFY_RUN(outcome, programBytes() + ";x;before while stopped after\n", errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;before while stopped after\n", errorLine);
 }
 
 void Faults::readErrorEndsCollection_data()
@@ -184,7 +184,7 @@ void Faults::readErrorEndsCollection()
                            programPath(), "x"});
     const Outcome outcome = finish(process, endAfterInputMs());
 
-    VERIFY_RUN(outcome, programBytes() + ";x;" + line, errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;" + line, errorLine);
 }
 
 void Faults::brokenPipe_data()
@@ -294,7 +294,7 @@ void Faults::extremeLines()
 
     const Outcome outcome = runProgram({"x"}, input);
 
-    VERIFY_RUN(outcome, programBytes() + ";x;" + echoedLine(input), errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;" + echoedLine(input), errorLine);
 }
 
 QTEST_GUILESS_MAIN(Faults)

@@ -53,7 +53,7 @@ void RunSequence::argumentEcho()
 
     const Outcome outcome = runProgram(arguments, "line\n");
 
-    VERIFY_RUN(outcome, programBytes() + ';' + echoAfterProgramName + "line\n", errorLine);
+    VERIFY_RUN(outcome, programEcho() + ';' + echoAfterProgramName + "line\n", errorLine);
 }
 
 void RunSequence::programName_data()
@@ -66,7 +66,7 @@ void RunSequence::programName_data()
     QTest::newRow("bare name") << QStringList{bare, "x"} << (bare.toUtf8() + ";x;line\n");
     QTest::newRow("relative path") << QStringList{"../" + bare, "x"}
                                    << ("../" + bare.toUtf8() + ";x;line\n");
-    QTest::newRow("absolute path") << QStringList{path, "x"} << (programBytes() + ";x;line\n");
+    QTest::newRow("absolute path") << QStringList{path, "x"} << (programEcho() + ";x;line\n");
     QTest::newRow("empty program name") << QStringList{"", "x"} << QByteArray(";x;line\n");
     // Without an argument after the name nothing is read or echoed.
     QTest::newRow("name alone") << QStringList{bare} << QByteArray();
@@ -115,7 +115,7 @@ void RunSequence::firstLine()
 
     const Outcome outcome = runProgram({"x"}, input);
 
-    VERIFY_RUN(outcome, programBytes() + ";x;" + echoedLine, errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;" + echoedLine, errorLine);
 }
 
 void RunSequence::endOfInput_data()
@@ -148,14 +148,14 @@ void RunSequence::endOfInput()
 
     const Outcome outcome = runInShell(script, {"x"}, input);
 
-    VERIFY_RUN(outcome, programBytes() + ";x;" + echoedLine, errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;" + echoedLine, errorLine);
 }
 
 void RunSequence::lineArrivingInPieces()
 {
     QProcess process;
     startProgram(process, {"x"});
-    QVERIFY(process.waitForStarted(finishTimeoutMs));
+    QVERIFY(process.waitForStarted(finishTimeoutMs()));
 
     // Until the line feed arrives nothing may appear on either stream.
     feedSlowly(process, {"sl", "ow \xC3", "\xA9"});
@@ -165,7 +165,7 @@ void RunSequence::lineArrivingInPieces()
     process.closeWriteChannel();
     const Outcome outcome = finish(process);
 
-    VERIFY_RUN(outcome, programBytes() + ";x;slow \xC3\xA9line\n", errorLine);
+    VERIFY_RUN(outcome, programEcho() + ";x;slow \xC3\xA9line\n", errorLine);
 }
 
 void RunSequence::withoutArgumentsInputIsNeverAwaited()
@@ -193,7 +193,7 @@ void RunSequence::restOfRegularFileLeftForNextCommand()
     const Outcome outcome = finish(process);
 
     QVERIFY(outcome.finished);
-    QCOMPARE(outcome.out, programBytes() + ";x;first\nsecond\nthird\n");
+    QCOMPARE(outcome.out, programEcho() + ";x;first\nsecond\nthird\n");
     QCOMPARE(outcome.err, errorLine);
 }
 
@@ -218,7 +218,7 @@ void RunSequence::outputFaults()
 
     const Outcome outcome = runInShell("exec \"$0\" \"$@\" " + redirection, {"x"}, "line\n");
 
-    VERIFY_RUN(outcome, outReachesCaller ? programBytes() + ";x;line\n" : QByteArray(),
+    VERIFY_RUN(outcome, outReachesCaller ? programEcho() + ";x;line\n" : QByteArray(),
                errReachesCaller ? errorLine : QByteArray());
 }
 
