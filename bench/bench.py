@@ -1,56 +1,72 @@
 #!/usr/bin/env python3
-"""Measures simulated_error side by side with what it is compared against.
+"""Measures simulated_error side by side with the floors it is held to.
 
-Usage: bench.py BUILD_DIR [--quick]
-Prints medians over repeated runs, then whether each goal is met."""
+Usage: bench.py BUILD_DIR [--quick] [--program=PATH]
+--program measures another build of simulated_error against the same floors.
+Prints medians over repeated runs, then whether each goal is met. Every
+command runs between the same pipes: a feeder writes its input (or it reads
+a regular file), and its standard output goes to a pipe that is drained."""
 
+import hashlib
 import os
 import re
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 build = sys.argv[1]
 quick = "--quick" in sys.argv
 runs = 3 if quick else 7
 
-program = os.path.join(build, "src", "simulated_error")
-floor = os.path.join(build, "bench", "startup_floor")
-straightforward = os.path.join(build, "bench", "straightforward_echo")
+program = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--program=")),
+               os.path.join(build, "src", "simulated_error"))
+startup_floor = os.path.join(build, "bench", "startup_floor")
+one_write = os.path.join(build, "bench", "one_write_per_element")
+read_and_keep = os.path.join(build, "bench", "read_and_keep")
 MiB = 1 << 20
+GiB = 1 << 30
 
 
-def run_once(command, input_path=None):
-    """Runs command with input_path fed through a pipe, as a caller's pipe
-    would be; returns (seconds, peak resident KiB of command). The peak comes
-    from GNU time: a child forked from this script would count the script's
-    own memory as its peak."""
-    feeder = None
-    stdin = subprocess.DEVNULL
-    if input_path:
-        feeder = subprocess.Popen(["cat", input_path], stdout=subprocess.PIPE)
-        stdin = feeder.stdout
-    with tempfile.NamedTemporaryFile("r") as peak:
+def run_once(command, input_path=None, from_pipe=True):
+    """Runs command once with input_path as its standard input (through a
+    pipe from cat, or as the regular file itself) and its standard output
+    into a drained pipe; returns (seconds, peak resident KiB). The peak comes
+    from GNU time, so that it is the command's own."""
+    with tempfile.NamedTemporaryFile("r") as peak, \
+            open(input_path or os.devnull, "rb") as source:
+        feeder = None
+        stdin = source
+        if input_path and from_pipe:
+            feeder = subprocess.Popen(["cat"], stdin=source, stdout=subprocess.PIPE)
+            stdin = feeder.stdout
+        drain = subprocess.Popen(["cat"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
         start = time.perf_counter()
         process = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", peak.name] + command,
-                                   stdin=stdin, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+                                   stdin=stdin, stdout=drain.stdin, stderr=subprocess.DEVNULL)
         if feeder:
             feeder.stdout.close()
+        drain.stdin.close()
         process.wait()
+        drain.wait()
         seconds = time.perf_counter() - start
         kib = int(peak.read().split()[-1])
-    if feeder:
-        feeder.wait()
+        if feeder:
+            feeder.wait()
     return seconds, kib
 
 
-def median_run(command, input_path=None, times=runs):
-    results = [run_once(command, input_path) for _ in range(times)]
-    return (statistics.median(r[0] for r in results),
-            statistics.median(r[1] for r in results))
+def compare(commands, input_path=None, from_pipe=True, times=runs):
+    """Runs the commands in turn, round after round, so that drift in the
+    machine's speed touches all of them alike; returns name -> medians."""
+    results = {name: [] for name in commands}
+    for _ in range(times):
+        for name, command in commands.items():
+            results[name].append(run_once(command, input_path, from_pipe))
+    return {name: (statistics.median(r[0] for r in rs), statistics.median(r[1] for r in rs))
+            for name, rs in results.items()}
 
 
 def instructions(command):
@@ -67,80 +83,156 @@ def write_input(directory, name, body):
     return path
 
 
+MIXED_UNIT = "é€😀a".encode()  # 2-, 3-, 4- and 1-byte characters
+
+
 def mixed_utf8(size):
-    unit = "é€😀a".encode()  # 2-, 3-, 4- and 1-byte characters
-    return (unit * (size // len(unit) + 1))[:size - size % len(unit)]
+    return MIXED_UNIT * (size // len(MIXED_UNIT))
 
 
-rows = []
 goals = []
 
 
-def row(*cells):
-    rows.append(cells)
-    print(" | ".join(str(c) for c in cells), flush=True)
+def row(case, name, seconds=None, kib=None, count=None):
+    cells = [case, name,
+             f"{seconds * 1000:.1f}" if seconds is not None else "",
+             f"{kib / 1024:.1f}" if kib is not None else "",
+             f"{count:,.0f}" if count is not None else ""]
+    print(" | ".join(cells), flush=True)
 
 
 def goal(text, met):
     goals.append((text, met))
 
 
-print(f"medians of {runs} runs; instruction counts from callgrind\n")
-row("case", "command", "wall ms", "peak RSS MiB", "instructions")
+def startup():
+    counts = {}
+    for name, command in [("simulated_error", [program]), ("Qt floor", [startup_floor]),
+                          ("/bin/true", ["/bin/true"])]:
+        counts[name] = statistics.median(instructions(command) for _ in range(3))
+    walls = compare({"simulated_error": [program], "Qt floor": [startup_floor],
+                     "/bin/true": ["/bin/true"]}, times=runs * 3)
+    for name, count in counts.items():
+        row("start-up, no argument", name, walls[name][0], walls[name][1], count)
+    ratio = counts["simulated_error"] / counts["Qt floor"]
+    goal(f"start-up: {ratio:.3f} x the instructions of the Qt floor (goal <= 1.03)",
+         ratio <= 1.03)
 
-# Start-up.
-startup = {}
-for name, command in [("simulated_error", [program]), ("Qt floor", [floor]),
-                      ("/bin/true", ["/bin/true"])]:
-    seconds, rss = median_run(command, times=runs * 5)
-    count = statistics.median(instructions(command) for _ in range(3))
-    startup[name] = count
-    row("start-up, no argument", name, f"{seconds * 1000:.2f}", f"{rss / 1024:.1f}", f"{count:,.0f}")
-ratio = startup["simulated_error"] / startup["Qt floor"]
-goal(f"start-up instructions {ratio:.3f} x the Qt floor (goal <= 1.05)", ratio <= 1.05)
 
-with tempfile.TemporaryDirectory() as scratch:
-    # Long first lines, from a pipe.
+def long_lines(scratch):
     size = (16 if quick else 64) * MiB
     for label, body in [("ASCII", b"a" * size), ("mixed UTF-8", mixed_utf8(size))]:
         path = write_input(scratch, "line", body + b"\nsecond line\n")
         line_size = len(body)
         del body
-        measured = {}
-        for name, command in [("simulated_error", [program, "x"]),
-                              ("head -n1", ["head", "-n1"]),
-                              ("straightforward", [straightforward, "x"])]:
-            seconds, rss = median_run(command, path)
-            measured[name] = (seconds, rss)
-            row(f"{size // MiB} MiB line, {label}", name, f"{seconds * 1000:.1f}",
-                f"{rss / 1024:.1f}", "")
-        time_ratio = measured["simulated_error"][0] / measured["head -n1"][0]
-        memory_ratio = measured["simulated_error"][1] * 1024 / line_size
-        goal(f"{label} line: {time_ratio:.2f} x the time of head -n1 (goal <= 3)", time_ratio <= 3)
-        goal(f"{label} line: peak memory {memory_ratio:.2f} x the line (goal <= 2.5)",
-             memory_ratio <= 2.5)
+        for source, from_pipe in [("pipe", True), ("file", False)]:
+            case = f"{size // MiB} MiB line, {label}, from a {source}"
+            measured = compare({"simulated_error": [program, "x"], "cat": ["cat"],
+                                "head -n1": ["head", "-n1"], "read and keep": [read_and_keep]},
+                               path, from_pipe)
+            for name, (seconds, kib) in measured.items():
+                row(case, name, seconds, kib)
+            time_ratio = measured["simulated_error"][0] / measured["cat"][0]
+            memory_ratio = measured["simulated_error"][1] * 1024 / line_size
+            goal(f"{label} line from a {source}: {time_ratio:.2f} x the time of cat (goal <= 3)",
+                 time_ratio <= 3)
+            goal(f"{label} line from a {source}: peak memory {memory_ratio:.2f} x the line "
+                 "(goal <= 1.25)", memory_ratio <= 1.25)
 
-    # Lines joined at NUL bytes: the time must grow linearly with their number.
-    joined = {}
+
+def nul_joined_lines(scratch):
+    seconds = {}
     for count in (100_000, 400_000):
         path = write_input(scratch, "joined", b"ab\0cd\n" * count + b"plain\n")
-        for name, command in [("simulated_error", [program, "x"]),
-                              ("straightforward", [straightforward, "x"])]:
-            if name == "straightforward" and count > 100_000 and quick:
-                continue
-            seconds, rss = median_run(command, path, times=3 if name == "straightforward" else runs)
-            joined[(name, count)] = seconds
-            row(f"{count:,} NUL-joined lines", name, f"{seconds * 1000:.1f}", f"{rss / 1024:.1f}", "")
-    growth = joined[("simulated_error", 400_000)] / joined[("simulated_error", 100_000)]
+        seconds[count], kib = compare({"simulated_error": [program, "x"]}, path)["simulated_error"]
+        row(f"{count:,} NUL-joined lines", "simulated_error", seconds[count], kib)
+    growth = seconds[400_000] / seconds[100_000]
     goal(f"NUL-joined lines: 4 x the lines took {growth:.2f} x the time (goal <= 5)", growth <= 5)
 
-    # Many arguments.
+
+def many_arguments(scratch):
     path = write_input(scratch, "short", b"x\n")
     arguments = ["a"] * 100_000
-    for name, command in [("simulated_error", [program] + arguments),
-                          ("straightforward", [straightforward] + arguments)]:
-        seconds, rss = median_run(command, path)
-        row("100,000 arguments", name, f"{seconds * 1000:.1f}", f"{rss / 1024:.1f}", "")
+    measured = compare({"simulated_error": [program] + arguments,
+                        "one write per element": [one_write] + arguments}, path)
+    for name, (seconds, kib) in measured.items():
+        row("100,000 arguments", name, seconds, kib)
+    ratio = measured["simulated_error"][0] / measured["one write per element"][0]
+    goal(f"100,000 arguments: {ratio:.2f} x the time of one write per element (goal <= 1.6)",
+         ratio <= 1.6)
+
+
+def feed(stream, unit, count, tail):
+    """Writes unit count times, then tail, in large writes, and closes."""
+    chunk = unit * max(1, MiB // len(unit))
+    per_chunk = len(chunk) // len(unit)
+    try:
+        while count > 0:
+            n = min(count, per_chunk)
+            stream.write(chunk if n == per_chunk else unit * n)
+            count -= n
+        stream.write(tail)
+    except BrokenPipeError:
+        pass
+    finally:
+        stream.close()
+
+
+def digest_of(unit, count, prefix, suffix):
+    """The SHA-256 and length of prefix + unit * count + suffix."""
+    digest = hashlib.sha256(prefix)
+    chunk = unit * max(1, MiB // len(unit))
+    per_chunk = len(chunk) // len(unit)
+    remaining = count
+    while remaining > 0:
+        n = min(remaining, per_chunk)
+        digest.update(chunk if n == per_chunk else unit * n)
+        remaining -= n
+    digest.update(suffix)
+    return digest.hexdigest(), len(prefix) + len(unit) * count + len(suffix)
+
+
+def huge_line(case, unit, count, echoed_unit):
+    """Streams a line of count units to the program and checks that the echo
+    is exactly the line with each unit turned into echoed_unit."""
+    with tempfile.NamedTemporaryFile("r") as peak:
+        start = time.perf_counter()
+        process = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", peak.name, program, "x"],
+                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE)
+        writer = threading.Thread(target=feed, args=(process.stdin, unit, count, b"\nnot read\n"))
+        writer.start()
+        digest = hashlib.sha256()
+        length = 0
+        while block := process.stdout.read(MiB):
+            digest.update(block)
+            length += len(block)
+        error = process.stderr.read()
+        writer.join()
+        status = process.wait()
+        seconds = time.perf_counter() - start
+        kib = int(peak.read().split()[-1])
+    # The program writes each byte of its name as one Latin-1 character.
+    name = os.fsencode(program).decode("latin-1").encode()
+    expected, expected_length = digest_of(echoed_unit, count, name + b";x;", b"\n")
+    exact = (status == 10 and error == b"this is a simulated error\n"
+             and digest.hexdigest() == expected and length == expected_length)
+    row(case, "simulated_error", seconds, kib)
+    goal(f"{case}: {length:,} bytes echoed {'exactly' if exact else 'WRONG'} "
+         f"(status {status})", exact)
+
+
+print(f"medians of {runs} runs; instruction counts from callgrind; wall times include the pipes\n")
+print("case | command | wall ms | peak RSS MiB | instructions")
+startup()
+with tempfile.TemporaryDirectory() as scratch:
+    long_lines(scratch)
+    nul_joined_lines(scratch)
+    many_arguments(scratch)
+if not quick:
+    huge_line("3 GiB line, mixed UTF-8", MIXED_UNIT, 3 * GiB // len(MIXED_UNIT), MIXED_UNIT)
+    huge_line("720,000,000 invalid bytes, each one U+FFFD", b"\xff", 720_000_000,
+              b"\xef\xbf\xbd")
 
 print()
 for text, met in goals:

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the program and its comparison programs, then prints the benchmark.
 #   bench/run.sh            the full run (a few minutes)
-#   bench/run.sh --quick    smaller inputs and fewer repeats
+#   bench/run.sh --quick    smaller inputs, fewer repeats, no lines of gigabytes
+#   bench/run.sh --program=PATH   another build of the program against the same floors
 set -eu
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \

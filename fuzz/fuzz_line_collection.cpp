@@ -38,7 +38,8 @@ QByteArray collectThroughPipe(const QByteArray &input, qsizetype pieceSize)
     const int savedInput = ::dup(STDIN_FILENO);
     ::dup2(ends[0], STDIN_FILENO);
     ::close(ends[0]);
-    const QByteArray line = pieceSize > 0 ? collectInputLine(STDIN_FILENO, pieceSize) : collectInputLine();
+    const LineBuffer collected = pieceSize > 0 ? collectInputLine(STDIN_FILENO, pieceSize) : collectInputLine();
+    const QByteArray line(collected.data(), int(collected.size()));
     // Closing the read end lets a writer blocked on a full pipe give up.
     ::dup2(savedInput, STDIN_FILENO);
     ::close(savedInput);

@@ -1,7 +1,7 @@
 #ifndef SIMULATED_ERROR_INPUT_LINE_H
 #define SIMULATED_ERROR_INPUT_LINE_H
 
-#include <QByteArray>
+#include "line_buffer.h"
 
 // Reads standard input up to and including its first line feed and returns
 // that line as text in UTF-8: the text QString::fromUtf8 decodes from it, so
@@ -12,9 +12,9 @@
 // Blocks (without using CPU) while the input is open and has no complete line;
 // returns what it has when the input ends or fails before a line feed.
 // On a seekable input the position is left just after the line feed.
-QByteArray collectInputLine();
+LineBuffer collectInputLine();
 
 // The same on any descriptor, reading pieces of at most maxPieceSize bytes.
-QByteArray collectInputLine(int fd, qsizetype maxPieceSize);
+LineBuffer collectInputLine(int fd, qsizetype maxPieceSize);
 
 #endif

@@ -1,11 +1,11 @@
 #ifndef SIMULATED_ERROR_LINE_OUTPUT_H
 #define SIMULATED_ERROR_LINE_OUTPUT_H
 
-#include <QByteArray>
+#include <QtGlobal>
 
-// Writes text given in well-formed UTF-8 to standard output in the locale's
-// encoding, as a QTextStream on stdout would write the same text, and flushes
-// it. No second whole copy of the text is made.
-void writeToStandardOutput(const QByteArray &utf8Text);
+// Writes size bytes of text given in well-formed UTF-8 to standard output in
+// the locale's encoding, as a QTextStream on stdout would write the same
+// text, and flushes it. No second whole copy of the text is made.
+void writeToStandardOutput(const char *utf8Text, qsizetype size);
 
 #endif

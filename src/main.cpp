@@ -27,16 +27,21 @@ void occupyClosedStandardDescriptors()
     }
 }
 
-void echoArgumentsAndLine(int argc, const char *const argv[], const QByteArray &line)
+void echoArguments(int argc, const char *const argv[])
 {
+    QTextStream out(stdout);
     for (int i = 0; i < argc; ++i) {
-        // One stream per element: releasing it flushes the element with its
-        // separator to standard output before the next element is written.
-        QTextStream out(stdout);
-        out << argv[i] << ";";
+        // Each byte is one Latin-1 character. Each element leaves with its
+        // separator, flushed, before the next one is written.
+        out << QLatin1String(argv[i]) << ';' << Qt::flush;
     }
+}
+
+void echoArgumentsAndLine(int argc, const char *const argv[], const LineBuffer &line)
+{
+    echoArguments(argc, argv);
     // The line keeps its own line feed; nothing is added after it.
-    writeToStandardOutput(line);
+    writeToStandardOutput(line.data(), line.size());
 }
 
 void reportSimulatedError()

@@ -28,7 +28,8 @@ Collected collectFromFile(const QByteArray &input, qsizetype pieceSize)
     const int fd = ::dup(file.handle());
     ::lseek(fd, 0, SEEK_SET);
     Collected collected;
-    collected.line = collectInputLine(fd, pieceSize);
+    const LineBuffer line = collectInputLine(fd, pieceSize);
+    collected.line = QByteArray(line.data(), int(line.size()));
     collected.positionAfter = ::lseek(fd, 0, SEEK_CUR);
     ::close(fd);
     return collected;

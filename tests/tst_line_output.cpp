@@ -25,7 +25,7 @@ QByteArray writtenToStandardOutput(const QByteArray &utf8Text)
     std::fflush(stdout);
     const int savedOutput = ::dup(STDOUT_FILENO);
     ::dup2(::fileno(file), STDOUT_FILENO);
-    writeToStandardOutput(utf8Text);
+    writeToStandardOutput(utf8Text.constData(), utf8Text.size());
     std::fflush(stdout);
     ::dup2(savedOutput, STDOUT_FILENO);
     ::close(savedOutput);

@@ -23,6 +23,7 @@ private slots:
     void lineArrivingInPieces();
     void withoutArgumentsInputIsNeverAwaited();
     void restOfRegularFileLeftForNextCommand();
+    void restOfPipeLeftForNextCommand();
     void outputFaults_data();
     void outputFaults();
 };
@@ -195,6 +196,32 @@ void RunSequence::restOfRegularFileLeftForNextCommand()
     QVERIFY(outcome.finished);
     QCOMPARE(outcome.out, programEcho() + ";x;first\nsecond\nthird\n");
     QCOMPARE(outcome.err, errorLine);
+}
+
+// From a pipe, no more is taken past the line feed than a C stream's 4 KiB
+// buffer takes, even after a line that arrived slowly, in many small reads.
+void RunSequence::restOfPipeLeftForNextCommand()
+{
+    QProcess process;
+    prepare(process);
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("\"$0\" x; cat"), programPath()});
+    QVERIFY(process.waitForStarted(finishTimeoutMs()));
+    feedSlowly(process, {"a", "b", "c", "d", "e"});
+    if (QTest::currentTestFailed())
+        return;
+    const QByteArray rest = QByteArray("0123456789").repeated(6000);
+    process.write("f\n" + rest);
+    process.closeWriteChannel();
+    const Outcome outcome = finish(process);
+
+    QVERIFY(outcome.finished);
+    const QByteArray echo = programEcho() + ";x;abcdef\n";
+    QVERIFY(outcome.out.startsWith(echo));
+    const QByteArray leftOver = outcome.out.mid(echo.size());
+    QVERIFY2(leftOver.size() >= rest.size() + 2 - 4096,
+             qPrintable(QString::number(leftOver.size()) + " bytes left for the next command"));
+    QVERIFY(rest.endsWith(leftOver));
 }
 
 void RunSequence::outputFaults_data()

@@ -1,0 +1,90 @@
+#include "line_buffer.h"
+
+#include <new>
+#include <utility>
+
+#include <sanitizer/asan_interface.h>
+#include <sys/mman.h>
+
+namespace {
+
+constexpr qsizetype smallestCapacity = 64 * 1024;
+constexpr qsizetype hugePageSize = 2 * 1024 * 1024;
+// Only a buffer this large asks for huge pages: the first touch of one
+// clears 2 MiB, which would cost a short line more than it saves.
+constexpr qsizetype hugePagesFrom = 2 * hugePageSize;
+
+void *mapAnonymous(qsizetype size)
+{
+    void *mapped = ::mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return mapped == MAP_FAILED ? nullptr : mapped;
+}
+
+// Moves the pages of the mapping to a larger one; the mapping stays one
+// area, so the next move can take it whole.
+void *remapLarger(char *data, qsizetype capacity, qsizetype newCapacity)
+{
+    void *moved = ::mremap(data, size_t(capacity), size_t(newCapacity), MREMAP_MAYMOVE);
+    return moved == MAP_FAILED ? nullptr : moved;
+}
+
+} // namespace
+
+LineBuffer::LineBuffer(LineBuffer &&other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0))
+{
+}
+
+LineBuffer &LineBuffer::operator=(LineBuffer &&other) noexcept
+{
+    std::swap(m_data, other.m_data);
+    std::swap(m_size, other.m_size);
+    std::swap(m_capacity, other.m_capacity);
+    return *this;
+}
+
+LineBuffer::~LineBuffer()
+{
+    if (!m_data)
+        return;
+    ASAN_UNPOISON_MEMORY_REGION(m_data, m_capacity);
+    ::munmap(m_data, size_t(m_capacity));
+}
+
+char *LineBuffer::endWithRoom(qsizetype room)
+{
+    if (m_capacity - m_size < room)
+        grow(m_size + room);
+    // Under AddressSanitizer, a write past the room asked for is caught even
+    // though the mapping goes on.
+    ASAN_UNPOISON_MEMORY_REGION(m_data, m_size + room);
+    ASAN_POISON_MEMORY_REGION(m_data + m_size + room, m_capacity - m_size - room);
+    return m_data + m_size;
+}
+
+// Doubles the capacity (or takes just what is needed when doubling finds no
+// memory); large capacities are whole huge pages.
+void LineBuffer::grow(qsizetype needed)
+{
+    const auto roundUp = [](qsizetype size) {
+        return size < hugePagesFrom ? size : (size + hugePageSize - 1) / hugePageSize * hugePageSize;
+    };
+    ASAN_UNPOISON_MEMORY_REGION(m_data, m_capacity);
+    void *grown = nullptr;
+    qsizetype capacity = 0;
+    for (qsizetype wanted : {qMax(needed, qMax(smallestCapacity, 2 * m_capacity)), needed}) {
+        capacity = roundUp(wanted);
+        grown = m_data ? remapLarger(m_data, m_capacity, capacity) : mapAnonymous(capacity);
+        if (grown)
+            break;
+    }
+    if (!grown)
+        throw std::bad_alloc();
+    m_data = static_cast<char *>(grown);
+    m_capacity = capacity;
+    if (m_capacity >= hugePagesFrom)
+        ::madvise(m_data, size_t(m_capacity), MADV_HUGEPAGE);
+}

@@ -1,0 +1,38 @@
+#ifndef SIMULATED_ERROR_LINE_BUFFER_H
+#define SIMULATED_ERROR_LINE_BUFFER_H
+
+#include <QtGlobal>
+
+// Bytes held in one private anonymous mapping, with no limit of its own on
+// their number. It grows without copying (the kernel moves its pages), and
+// once large it asks for transparent huge pages, so that a long line costs
+// few page faults. Throws std::bad_alloc when memory runs out.
+class LineBuffer
+{
+public:
+    LineBuffer() = default;
+    LineBuffer(LineBuffer &&other) noexcept;
+    LineBuffer &operator=(LineBuffer &&other) noexcept;
+    LineBuffer(const LineBuffer &) = delete;
+    LineBuffer &operator=(const LineBuffer &) = delete;
+    ~LineBuffer();
+
+    const char *data() const { return m_data; }
+    qsizetype size() const { return m_size; }
+    char *end() { return m_data + m_size; }
+
+    // Makes sure that at least room bytes after the end may be written and
+    // then taken in with resize, and returns the end. Bytes written there
+    // survive a later call; pointers into the buffer do not.
+    char *endWithRoom(qsizetype room);
+    void resize(qsizetype size) { m_size = size; }
+
+private:
+    void grow(qsizetype needed);
+
+    char *m_data = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
+};
+
+#endif
