@@ -7,6 +7,7 @@
 #   ./setup.sh soak       the long runs: thousands of starts and a 256 MiB line
 #   ./setup.sh sanitize   the everyday suite and the long line on an AddressSanitizer/UBSan build
 #   ./setup.sh memcheck   the everyday suite with every run of the program under valgrind
+#   ./setup.sh qt6        the everyday suite on a build with Qt 6
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 #
 # The long stages print each test's output as it runs, so that they are never
@@ -16,9 +17,11 @@ cd "$(dirname "$0")"
 mode=${1:-demo}
 
 build_packages="g++ cmake make qtbase5-dev"
+qt6_build_packages="g++ cmake make qt6-base-dev"
 # The tests also build and unpack the Debian package, render the man page,
-# inject read errors and run valgrind.
-test_packages="dpkg-dev file man-db strace valgrind"
+# inject read errors, run valgrind and run the README's Python and Node
+# examples.
+test_packages="dpkg-dev file man-db strace valgrind python3 nodejs"
 
 install_missing() {
     missing=
@@ -93,12 +96,17 @@ memcheck)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
     exit $status
     ;;
+qt6)
+    install_missing $qt6_build_packages $test_packages
+    configure_and_build build-qt6 -DSIMULATED_ERROR_QT_MAJOR=6
+    ctest --test-dir build-qt6 --output-on-failure --label-exclude soak
+    ;;
 fuzz)
     install_missing $build_packages clang libclang-rt-14-dev
     fuzz/run.sh 30
     ;;
 *)
-    echo "usage: $0 demo|test|soak|sanitize|memcheck|fuzz" >&2
+    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|fuzz" >&2
     exit 2
     ;;
 esac

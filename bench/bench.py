@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Measures simulated_error side by side with the floors it is held to.
 
-Usage: bench.py BUILD_DIR [--quick] [--program=PATH]
---program measures another build of simulated_error against the same floors.
+Usage: bench.py BUILD_DIR [--quick] [--program=PATH] [--qt=N]
+--program measures another build of simulated_error against the same floors;
+--qt only names the Qt the build in BUILD_DIR uses.
 Prints medians over repeated runs, then whether each goal is met. Every
 command runs between the same pipes: a feeder writes its input (or it reads
 a regular file), and its standard output goes to a pipe that is drained."""
@@ -20,6 +21,7 @@ import time
 build = sys.argv[1]
 quick = "--quick" in sys.argv
 runs = 3 if quick else 7
+qt = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--qt=")), "5")
 
 program = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--program=")),
                os.path.join(build, "src", "simulated_error"))
@@ -222,7 +224,8 @@ def huge_line(case, unit, count, echoed_unit):
          f"(status {status})", exact)
 
 
-print(f"medians of {runs} runs; instruction counts from callgrind; wall times include the pipes\n")
+print(f"built with Qt {qt}; medians of {runs} runs; instruction counts from callgrind; "
+      "wall times include the pipes\n")
 print("case | command | wall ms | peak RSS MiB | instructions")
 startup()
 with tempfile.TemporaryDirectory() as scratch:

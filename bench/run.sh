@@ -2,10 +2,18 @@
 # Builds the program and its comparison programs, then prints the benchmark.
 #   bench/run.sh            the full run (a few minutes)
 #   bench/run.sh --quick    smaller inputs, fewer repeats, no lines of gigabytes
+#   bench/run.sh --qt=6     the build with Qt 6 (Qt 5 is the default)
 #   bench/run.sh --program=PATH   another build of the program against the same floors
 set -eu
 cd "$(dirname "$0")/.."
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-    -DSIMULATED_ERROR_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench --parallel "$(nproc)" >/dev/null
-exec python3 bench/bench.py build-bench "$@"
+qt=5
+build=build-bench
+for argument; do
+    case $argument in
+    --qt=*) qt=${argument#--qt=} && build=build-bench-qt$qt ;;
+    esac
+done
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+    -DSIMULATED_ERROR_BUILD_BENCH=ON -DSIMULATED_ERROR_QT_MAJOR="$qt" >/dev/null
+cmake --build "$build" --parallel "$(nproc)" >/dev/null
+exec python3 bench/bench.py "$build" "$@"

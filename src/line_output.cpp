@@ -1,39 +1,31 @@
 #include "line_output.h"
 
-#include <QString>
-#include <QTextCodec>
-#include <QTextStream>
-
 #include <cstdio>
 
 namespace {
 
-constexpr int utf8Mib = 106;
 // Slices small enough that every buffer stays below malloc's mmap threshold:
 // larger ones made each flush map and fault in fresh pages.
 constexpr qsizetype sliceSize = 4096;
 
-// For a locale whose encoding is not UTF-8: the text stream converts the
-// text slice by slice. The decoder keeps a character split between two
-// slices, and a byte-order mark inside the text stays text.
-void writeThroughTextStream(const char *utf8Text, qsizetype size)
+// For an encoding other than UTF-8: the text stream converts the text slice
+// by slice.
+void writeThroughTextStream(const char *utf8Text, qsizetype size, TextEncoding encoding)
 {
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    const QTextCodec *utf8 = QTextCodec::codecForMib(utf8Mib);
+    Utf8SliceDecoder decoder;
     QTextStream out(stdout);
-    for (qsizetype at = 0; at < size; at += sliceSize) {
-        const int length = int(qMin(sliceSize, size - at));
-        out << utf8->toUnicode(utf8Text + at, length, &state);
-    }
+    setEncoding(out, encoding);
+    for (qsizetype at = 0; at < size; at += sliceSize)
+        out << decoder.decode(utf8Text + at, qMin(sliceSize, size - at));
 }
 
 } // namespace
 
-void writeToStandardOutput(const char *utf8Text, qsizetype size)
+void writeToStandardOutput(const char *utf8Text, qsizetype size, TextEncoding encoding)
 {
     // Under UTF-8 the stream would write exactly these bytes.
-    if (QTextCodec::codecForLocale()->mibEnum() != utf8Mib) {
-        writeThroughTextStream(utf8Text, size);
+    if (!isUtf8(encoding)) {
+        writeThroughTextStream(utf8Text, size, encoding);
         return;
     }
     std::fwrite(utf8Text, 1, size_t(size), stdout);

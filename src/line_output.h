@@ -1,11 +1,13 @@
 #ifndef SIMULATED_ERROR_LINE_OUTPUT_H
 #define SIMULATED_ERROR_LINE_OUTPUT_H
 
-#include <QtGlobal>
+#include "text_encoding.h"
 
 // Writes size bytes of text given in well-formed UTF-8 to standard output in
-// the locale's encoding, as a QTextStream on stdout would write the same
-// text, and flushes it. No second whole copy of the text is made.
-void writeToStandardOutput(const char *utf8Text, qsizetype size);
+// the encoding (the locale's, unless told), as a QTextStream on stdout would
+// write the same text, and flushes it. No second whole copy of the text is
+// made.
+void writeToStandardOutput(const char *utf8Text, qsizetype size,
+                           TextEncoding encoding = localeEncoding());
 
 #endif

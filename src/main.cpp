@@ -4,6 +4,7 @@
 
 #include "input_line.h"
 #include "line_output.h"
+#include "text_encoding.h"
 
 #include <QTextStream>
 
@@ -30,6 +31,7 @@ void occupyClosedStandardDescriptors()
 void echoArguments(int argc, const char *const argv[])
 {
     QTextStream out(stdout);
+    useLocaleEncoding(out);
     for (int i = 0; i < argc; ++i) {
         // Each byte is one Latin-1 character. Each element leaves with its
         // separator, flushed, before the next one is written.
@@ -47,6 +49,7 @@ void echoArgumentsAndLine(int argc, const char *const argv[], const LineBuffer &
 void reportSimulatedError()
 {
     QTextStream err(stderr);
+    useLocaleEncoding(err);
     err << "this is a simulated error" << Qt::endl;
 }
 

@@ -1,6 +1,7 @@
 # Builds the Debian package, checks its dependencies, unpacks it into a
 # scratch folder and runs the program from there.
 #   BUILD_DIR, SCRATCH as for find_package_test.cmake
+#   QT_MAJOR      the major version of Qt the program was built with
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 
@@ -20,7 +21,7 @@ if(NOT count EQUAL 1)
 endif()
 
 run(dpkg-deb --field ${package} Depends)
-if(NOT output MATCHES "libqt5core5a")
+if(NOT output MATCHES "libqt${QT_MAJOR}core")
     message(FATAL_ERROR "the package does not depend on the Qt core runtime: ${output}")
 endif()
 

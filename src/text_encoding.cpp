@@ -1,0 +1,90 @@
+#include "text_encoding.h"
+
+#if QT_VERSION_MAJOR >= 6
+
+TextEncoding localeEncoding()
+{
+    return QStringConverter::System;
+}
+
+// Qt 6 takes the locale's encoding to be UTF-8 on Unix, whatever the locale.
+bool isUtf8(TextEncoding encoding)
+{
+    return encoding == QStringConverter::Utf8 || encoding == QStringConverter::System;
+}
+
+std::optional<TextEncoding> encodingNamed(const char *name)
+{
+    return QStringConverter::encodingForName(name);
+}
+
+void setEncoding(QTextStream &stream, TextEncoding encoding)
+{
+    stream.setEncoding(encoding);
+}
+
+void useLocaleEncoding(QTextStream &stream)
+{
+    stream.setEncoding(localeEncoding());
+}
+
+struct Utf8SliceDecoder::State
+{
+    QStringDecoder decoder{QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom};
+};
+
+QString Utf8SliceDecoder::decode(const char *data, qsizetype size)
+{
+    return m_state->decoder.decode(QByteArrayView(data, size));
+}
+
+#else
+
+#include <QTextCodec>
+
+namespace {
+constexpr int utf8Mib = 106;
+}
+
+TextEncoding localeEncoding()
+{
+    return QTextCodec::codecForLocale();
+}
+
+bool isUtf8(TextEncoding encoding)
+{
+    return encoding->mibEnum() == utf8Mib;
+}
+
+std::optional<TextEncoding> encodingNamed(const char *name)
+{
+    QTextCodec *codec = QTextCodec::codecForName(name);
+    return codec ? std::optional<TextEncoding>(codec) : std::nullopt;
+}
+
+void setEncoding(QTextStream &stream, TextEncoding encoding)
+{
+    stream.setCodec(encoding);
+}
+
+void useLocaleEncoding(QTextStream &)
+{
+    // A Qt 5 text stream starts out with the locale's codec.
+}
+
+struct Utf8SliceDecoder::State
+{
+    QTextCodec::ConverterState state{QTextCodec::IgnoreHeader};
+    const QTextCodec *utf8 = QTextCodec::codecForMib(utf8Mib);
+};
+
+QString Utf8SliceDecoder::decode(const char *data, qsizetype size)
+{
+    return m_state->utf8->toUnicode(data, int(size), &m_state->state);
+}
+
+#endif
+
+Utf8SliceDecoder::Utf8SliceDecoder() : m_state(std::make_unique<State>()) {}
+
+Utf8SliceDecoder::~Utf8SliceDecoder() = default;
