@@ -101,10 +101,11 @@ inline void prepare(QProcess &process)
     process.setProcessEnvironment(environment);
 }
 
+// Waits for the end of the run (which may have come already) and collects it.
 inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs())
 {
     Outcome outcome;
-    outcome.finished = process.waitForFinished(timeoutMs);
+    outcome.finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
     if (!outcome.finished) {
         process.kill();
         process.waitForFinished(finishTimeoutMs());
