@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the program and its comparison programs, then prints the benchmark.
 #   bench/run.sh            the full run (a few minutes)
-#   bench/run.sh --quick    smaller inputs, fewer repeats, no lines of gigabytes
+#   bench/run.sh --quick    fewer repeats, no lines of gigabytes
 #   bench/run.sh --qt=6     the build with Qt 6 (Qt 5 is the default)
 #   bench/run.sh --program=PATH   another build of the program against the same floors
 set -eu

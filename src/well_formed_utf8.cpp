@@ -3,6 +3,7 @@
 #include <QtEndian>
 
 #include <array>
+#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -65,19 +66,13 @@ qsizetype sequenceLengthInWord(const uchar *data)
     return wellFormed ? lead.length : 0;
 }
 
-// The same for the last few bytes, where a sequence may be cut short.
+// The same for the last few bytes: padded with NUL bytes, which continue no
+// sequence, so that a sequence cut short is not well-formed.
 qsizetype sequenceLengthAtEnd(const uchar *data, qsizetype available)
 {
-    const Lead lead = leads[data[0]];
-    if (lead.length == 0 || available < lead.length)
-        return 0;
-    if (lead.length > 1 && (data[1] < lead.lowest || data[1] > lead.highest))
-        return 0;
-    for (qsizetype i = 2; i < lead.length; ++i) {
-        if (!isContinuationByte(data[i]))
-            return 0;
-    }
-    return lead.length;
+    uchar padded[longestSequence] = {};
+    std::memcpy(padded, data, size_t(qMin(available, longestSequence)));
+    return sequenceLengthInWord(padded);
 }
 
 constexpr quint64 highBits = 0x8080808080808080u;

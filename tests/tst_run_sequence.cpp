@@ -7,6 +7,18 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+namespace {
+
+// Runs the program with the argument x and then, on the same standard input
+// and output, cat: what cat writes is what the program left unread.
+void startThenNextCommand(QProcess &process)
+{
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("\"$0\" x; cat"), programPath()});
+}
+
+} // namespace
+
 class RunSequence : public QObject
 {
     Q_OBJECT
@@ -189,8 +201,7 @@ void RunSequence::restOfRegularFileLeftForNextCommand()
     QProcess process;
     prepare(process);
     process.setStandardInputFile(input.fileName());
-    process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("\"$0\" x; cat"), programPath()});
+    startThenNextCommand(process);
     const Outcome outcome = finish(process);
 
     QVERIFY(outcome.finished);
@@ -204,8 +215,7 @@ void RunSequence::restOfPipeLeftForNextCommand()
 {
     QProcess process;
     prepare(process);
-    process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("\"$0\" x; cat"), programPath()});
+    startThenNextCommand(process);
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
     feedSlowly(process, {"a", "b", "c", "d", "e"});
     if (QTest::currentTestFailed())
