@@ -1,20 +1,16 @@
 #include "input_line.h"
 
+#include "input_source.h"
 #include "well_formed_utf8.h"
 
-#include <cerrno>
 #include <cstring>
 
-#include <poll.h>
 #include <unistd.h>
 
 namespace {
 
-// The first read takes no more than a buffered C stream would, so a short
-// line followed by more input consumes no more of that input than a stream
-// would. A piece doubles only after a read filled the last one, that is while
-// a long line keeps more input waiting than was asked for.
-constexpr qsizetype firstPieceSize = 4096;
+// A look into a pipe brings no more than the pipe holds, 64 KiB unless its
+// writer made it larger; a larger piece would only reserve more memory.
 constexpr qsizetype largestPieceSize = 64 * 1024;
 
 const char byteOrderMark[] = "\xEF\xBB\xBF";
@@ -172,58 +168,20 @@ void LineCollector::replaceByte()
     ++m_in;
 }
 
-bool waitUntilReadable(int fd)
-{
-    pollfd request{fd, POLLIN, 0};
-    for (;;) {
-        if (::poll(&request, 1, -1) >= 0)
-            return true;
-        if (errno != EINTR)
-            return false;
-    }
-}
-
-// Reads what is there, up to size bytes. Returns 0 at the end of the input and
-// on a read error. A non-blocking descriptor with nothing to read yet is
-// waited on, not polled in a loop; an interrupted read is repeated.
-qsizetype readPiece(int fd, char *data, qsizetype size)
-{
-    for (;;) {
-        const ssize_t got = ::read(fd, data, size_t(size));
-        if (got >= 0)
-            return got;
-        if (errno == EINTR)
-            continue;
-        if ((errno == EAGAIN || errno == EWOULDBLOCK) && waitUntilReadable(fd))
-            continue;
-        return 0;
-    }
-}
-
-// Gives back what was read past the line feed, where the input can seek, so a
-// command that reads the same input next starts on the second line.
-void leaveUnread(int fd, qsizetype surplus)
-{
-    if (surplus > 0)
-        ::lseek(fd, -off_t(surplus), SEEK_CUR);
-}
-
 } // namespace
 
 LineBuffer collectInputLine(int fd, qsizetype maxPieceSize)
 {
     LineCollector collector;
-    qsizetype pieceSize = qMin(firstPieceSize, maxPieceSize);
+    InputSource input(fd, maxPieceSize);
     for (;;) {
-        const qsizetype got = readPiece(fd, collector.spaceForPiece(pieceSize), pieceSize);
+        const qsizetype got = input.look(collector.spaceForPiece(input.pieceSize()));
         collector.takeIn(got);
+        // Every byte looked at is used, but those after the line feed.
+        input.take(got - collector.surplus());
         if (got == 0 || collector.isComplete())
-            break;
-        if (got == pieceSize)
-            pieceSize = qMin(pieceSize * 2, maxPieceSize);
+            return collector.takeLine();
     }
-    leaveUnread(fd, collector.surplus());
-    return collector.takeLine();
 }
 
 LineBuffer collectInputLine()

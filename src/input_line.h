@@ -11,10 +11,11 @@
 // its line feed, and the next line is joined on (decoded on its own).
 // Blocks (without using CPU) while the input is open and has no complete line;
 // returns what it has when the input ends or fails before a line feed.
-// On a seekable input the position is left just after the line feed.
+// Takes exactly the bytes of the line out of the input (see InputSource), so
+// that the next reader of the same input starts on the byte after them.
 LineBuffer collectInputLine();
 
-// The same on any descriptor, reading pieces of at most maxPieceSize bytes.
+// The same on any descriptor, looking at pieces of at most maxPieceSize bytes.
 LineBuffer collectInputLine(int fd, qsizetype maxPieceSize);
 
 #endif

@@ -8,6 +8,9 @@
 //
 // Options:
 //   --nonblocking-stdin   standard input in non-blocking mode
+//   --socket-stdin        standard input a Unix stream socket, which a child
+//                         process feeds with the original standard input as
+//                         it arrives, then shuts down for writing
 //   --broken-stdout       standard output a pipe whose reader is gone
 //   --ignore-sigpipe      start the program with SIGPIPE ignored
 
@@ -17,7 +20,10 @@
 #include <string>
 #include <vector>
 
+#include <cerrno>
+
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -39,10 +45,60 @@ bool breakStandardOutput()
     return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO && ::close(ends[1]) == 0;
 }
 
+bool writeAll(int fd, const char *data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+[[noreturn]] void relayInput(int socket)
+{
+    // The relay must not keep the caller's output pipes open.
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, STDOUT_FILENO);
+    ::dup2(devNull, STDERR_FILENO);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || !writeAll(socket, buffer, got))
+            break;
+    }
+    ::shutdown(socket, SHUT_WR);
+    ::_exit(0);
+}
+
+bool relayStandardInputThroughSocket()
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+        return false;
+    const pid_t relay = ::fork();
+    if (relay < 0)
+        return false;
+    if (relay == 0) {
+        ::close(ends[0]);
+        relayInput(ends[1]);
+    }
+    ::close(ends[1]);
+    return ::dup2(ends[0], STDIN_FILENO) == STDIN_FILENO && ::close(ends[0]) == 0;
+}
+
 bool applyOption(const char *option)
 {
     if (std::strcmp(option, "--nonblocking-stdin") == 0)
         return ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK) == 0;
+    if (std::strcmp(option, "--socket-stdin") == 0)
+        return relayStandardInputThroughSocket();
     if (std::strcmp(option, "--broken-stdout") == 0)
         return breakStandardOutput();
     if (std::strcmp(option, "--ignore-sigpipe") == 0)

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QtTest>
 
 const QByteArray errorLine = "this is a simulated error\n";
@@ -201,5 +202,56 @@ inline void feedSlowly(QProcess &process, const QList<QByteArray> &pieces)
         QCOMPARE(process.state(), QProcess::Running);
     }
 }
+
+// Where a command given to runThenNextCommand names its input file.
+const QString inputFileArgument = QStringLiteral("{input file}");
+
+// Runs command and then cat on one standard input and one standard output, as
+// `{ command; cat; }` does, so that what cat adds after the command's output
+// is what the command left of the input. The input is of the kind given:
+// "file" (the pieces written to a file first), "pipe" or "socket" (a Unix
+// stream socket that the pieces are relayed through as they come). The pieces
+// arrive slowly, one after the other; the input ends after the last.
+inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
+                                  QList<QByteArray> pieces)
+{
+    QProcess process;
+    prepare(process);
+    QTemporaryFile file;
+    if (inputKind == QLatin1String("file")) {
+        if (!file.open() || file.write(pieces.join()) < 0 || !file.flush())
+            return {};
+        process.setStandardInputFile(file.fileName());
+        command.replaceInStrings(inputFileArgument, file.fileName());
+        pieces.clear();
+    }
+    QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                      QStringLiteral("\"$0\" \"$@\"; cat")};
+    if (inputKind == QLatin1String("socket"))
+        shell = QStringList{QStringLiteral(EXEC_AS), QStringLiteral("--socket-stdin"), shell.first(),
+                            QStringLiteral("sh")}
+                + shell.mid(1);
+    process.start(shell.first(), shell.mid(1) + command);
+    if (!process.waitForStarted(finishTimeoutMs()))
+        return {};
+    if (!pieces.isEmpty()) {
+        feedSlowly(process, pieces.mid(0, pieces.size() - 1));
+        if (QTest::currentTestFailed())
+            return {};
+        process.write(pieces.last());
+    }
+    process.closeWriteChannel();
+    return finish(process);
+}
+
+// The command's output, then exactly the rest of the input: no byte of it
+// lost to the command, none repeated.
+#define VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, commandOut, rest)                                    \
+    do {                                                                                           \
+        QVERIFY((outcome).out.startsWith(commandOut));                                             \
+        const QByteArray leftOver = (outcome).out.mid(QByteArray(commandOut).size());              \
+        QCOMPARE(leftOver.size(), QByteArray(rest).size());                                        \
+        QCOMPARE(leftOver, QByteArray(rest));                                                      \
+    } while (false)
 
 #endif

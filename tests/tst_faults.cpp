@@ -59,8 +59,8 @@ private slots:
     void waitingInputUsesNoCpu();
     void lineTricklingByteByByte();
     void stoppedAndContinuedMidLine();
-    void readErrorEndsCollection_data();
-    void readErrorEndsCollection();
+    void injectedFailures_data();
+    void injectedFailures();
     void brokenPipe_data();
     void brokenPipe();
     void allStandardStreamsClosed();
@@ -146,45 +146,65 @@ void Faults::stoppedAndContinuedMidLine()
     VERIFY_RUN(outcome, programEcho() + ";x;before while stopped after\n", errorLine);
 }
 
-void Faults::readErrorEndsCollection_data()
+void Faults::injectedFailures_data()
 {
+    QTest::addColumn<QString>("inputKind");
+    QTest::addColumn<QString>("injection");
     QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<int>("failingRead");
     QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("rest");
+    QTest::addColumn<bool>("restMayBeCut");
 
-    QTest::newRow("first read fails") << QByteArray("abc\n") << 1 << QByteArray();
-    QTest::newRow("read after part of the line fails") << QByteArray("abc") << 2 << QByteArray("abc");
+    const QByteArray rest = QByteArray("0123456789").repeated(3000);
+    QTest::newRow("first read fails") << "file" << "read:error=EIO:when=1+" << QByteArray("abc\n")
+                                      << QByteArray() << QByteArray("abc\n") << false;
+    QTest::newRow("read after part of the line fails")
+        << "file" << "read:error=EIO:when=2+" << QByteArray("abc") << QByteArray("abc") << QByteArray()
+        << false;
+    // Where the kernel refuses to look ahead, the input is read as a buffered
+    // stream reads it: the line is whole, what follows it may be cut.
+    QTest::newRow("pipe refuses to be looked into")
+        << "pipe" << "tee:error=EINVAL" << "line\n" + rest << QByteArray("line\n") << rest << true;
+    QTest::newRow("socket refuses to be peeked at")
+        << "socket" << "recvfrom:error=EINVAL" << "line\n" + rest << QByteArray("line\n") << rest << true;
+    // Bytes looked at are still taken exactly, by reading them.
+    QTest::newRow("pipe refuses to be spliced from")
+        << "pipe" << "splice:error=EINVAL" << "line\n" + rest << QByteArray("line\n") << rest << false;
 }
 
-// Injects EIO into the program's reads of standard input with strace; -P
-// keeps the loader's reads of the libraries out of the count.
-void Faults::readErrorEndsCollection()
+// Injects failures into the program's calls with strace; for a file, -P keeps
+// the loader's reads of the libraries out of the count.
+void Faults::injectedFailures()
 {
+    QFETCH(QString, inputKind);
+    QFETCH(QString, injection);
     QFETCH(QByteArray, input);
-    QFETCH(int, failingRead);
     QFETCH(QByteArray, line);
+    QFETCH(QByteArray, rest);
+    QFETCH(bool, restMayBeCut);
     const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
     if (strace.isEmpty())
         QSKIP("strace is not installed");
 
-    QTemporaryFile inputFile;
-    QVERIFY(inputFile.open());
-    inputFile.write(input);
-    inputFile.close();
-
-    QProcess process;
-    prepare(process);
-    QProcessEnvironment environment = process.processEnvironment();
+    QStringList command{strace, "-qq", "-o", "/dev/null"};
+    if (inputKind == "file")
+        command << "-P" << inputFileArgument;
+    command << "-e" << "trace=" + injection.section(':', 0, 0) << "-e" << "inject=" + injection
+            << programPath() << "x";
     // A sanitizer build's leak check needs ptrace, which strace holds.
-    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    process.setProcessEnvironment(environment);
-    process.setStandardInputFile(inputFile.fileName());
-    process.start(strace, {"-qq", "-o", "/dev/null", "-P", inputFile.fileName(), "-e", "trace=read",
-                           "-e", "inject=read:error=EIO:when=" + QString::number(failingRead) + '+',
-                           programPath(), "x"});
-    const Outcome outcome = finish(process, endAfterInputMs());
+    qputenv("ASAN_OPTIONS", "detect_leaks=0");
+    const Outcome outcome = runThenNextCommand(inputKind, command, {input});
+    qunsetenv("ASAN_OPTIONS");
 
-    VERIFY_RUN(outcome, programEcho() + ";x;" + line, errorLine);
+    QVERIFY(outcome.finished);
+    const QByteArray echo = programEcho() + ";x;" + line;
+    QCOMPARE(outcome.err, errorLine);
+    if (restMayBeCut) {
+        QVERIFY(outcome.out.startsWith(echo));
+        QVERIFY(rest.endsWith(outcome.out.mid(echo.size())));
+    } else {
+        VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, echo, rest);
+    }
 }
 
 void Faults::brokenPipe_data()

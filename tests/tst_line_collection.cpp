@@ -1,5 +1,6 @@
 // Collecting the first line piece by piece must give exactly what decoding it
-// whole gives, wherever the pieces happen to end.
+// whole gives, wherever the pieces happen to end, and take exactly the bytes
+// that the line used from a file, a pipe or a socket.
 
 #include "input_line.h"
 #include "reference_line.h"
@@ -8,6 +9,7 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -15,11 +17,18 @@ namespace {
 struct Collected
 {
     QByteArray line;
-    qint64 positionAfter = -1;
+    qint64 taken = -1; // bytes taken out of the input
 };
 
-// Collects from a regular file, where every read returns exactly the piece
-// size asked for, so the piece boundaries are known.
+enum class InputKind { file, pipe, socket };
+
+QByteArray asBytes(const LineBuffer &line)
+{
+    return QByteArray(line.data(), int(line.size()));
+}
+
+// From a regular file every read returns exactly the piece size asked for,
+// so the piece boundaries are known.
 Collected collectFromFile(const QByteArray &input, qsizetype pieceSize)
 {
     QTemporaryFile file;
@@ -28,12 +37,37 @@ Collected collectFromFile(const QByteArray &input, qsizetype pieceSize)
     const int fd = ::dup(file.handle());
     ::lseek(fd, 0, SEEK_SET);
     Collected collected;
-    const LineBuffer line = collectInputLine(fd, pieceSize);
-    collected.line = QByteArray(line.data(), int(line.size()));
-    collected.positionAfter = ::lseek(fd, 0, SEEK_CUR);
+    collected.line = asBytes(collectInputLine(fd, pieceSize));
+    collected.taken = ::lseek(fd, 0, SEEK_CUR);
     ::close(fd);
     return collected;
 }
+
+// A pipe or a socket that holds the whole input (the inputs are small) and
+// has no writer left: each look brings a whole piece, up to the end.
+Collected collectFromPipeOrSocket(const QByteArray &input, qsizetype pieceSize, InputKind kind)
+{
+    int ends[2];
+    const int made = kind == InputKind::pipe ? ::pipe(ends) : ::socketpair(AF_UNIX, SOCK_STREAM, 0, ends);
+    if (made != 0 || ::write(ends[1], input.constData(), size_t(input.size())) != input.size())
+        return {};
+    ::close(ends[1]);
+    Collected collected;
+    collected.line = asBytes(collectInputLine(ends[0], pieceSize));
+    QByteArray rest(input.size() + 1, Qt::Uninitialized);
+    const ssize_t left = ::read(ends[0], rest.data(), size_t(rest.size()));
+    collected.taken = input.size() - qMax<ssize_t>(left, 0);
+    ::close(ends[0]);
+    return collected;
+}
+
+Collected collect(const QByteArray &input, qsizetype pieceSize, InputKind kind)
+{
+    return kind == InputKind::file ? collectFromFile(input, pieceSize)
+                                   : collectFromPipeOrSocket(input, pieceSize, kind);
+}
+
+const InputKind allInputKinds[] = {InputKind::file, InputKind::pipe, InputKind::socket};
 
 QByteArray repeated(const char *text, int times)
 {
@@ -87,10 +121,12 @@ void LineCollection::matchesWholeDecoding()
 {
     QFETCH(QByteArray, input);
 
-    for (qsizetype pieceSize : {1, 2, 3, 4, 5, 7, 13, 64, 4096, 65536}) {
-        const Collected collected = collectFromFile(input, pieceSize);
-        QCOMPARE(collected.line, referenceLine(input).toUtf8());
-        QCOMPARE(collected.positionAfter, qint64(referenceConsumed(input)));
+    for (InputKind kind : allInputKinds) {
+        for (qsizetype pieceSize : {1, 2, 3, 4, 5, 7, 13, 64, 4096, 65536}) {
+            const Collected collected = collect(input, pieceSize, kind);
+            QCOMPARE(collected.line, referenceLine(input).toUtf8());
+            QCOMPARE(collected.taken, qint64(referenceConsumed(input)));
+        }
     }
 }
 
@@ -107,10 +143,11 @@ void LineCollection::matchesWholeDecodingOnRandomInput()
         for (int i = 0; i < length; ++i)
             input += alphabet[random.bounded(int(sizeof alphabet - 1))];
         const qsizetype pieceSize = 1 + random.bounded(9);
-        const Collected collected = collectFromFile(input, pieceSize);
+        const InputKind kind = allInputKinds[random.bounded(3)];
+        const Collected collected = collect(input, pieceSize, kind);
         QVERIFY2(collected.line == referenceLine(input).toUtf8(),
                  qPrintable("input " + input.toHex() + " piece size " + QString::number(pieceSize)));
-        QCOMPARE(collected.positionAfter, qint64(referenceConsumed(input)));
+        QCOMPARE(collected.taken, qint64(referenceConsumed(input)));
     }
 }
 
