@@ -18,10 +18,10 @@ mode=${1:-demo}
 
 build_packages="g++ cmake make qtbase5-dev"
 qt6_build_packages="g++ cmake make qt6-base-dev"
-# The tests also build and unpack the Debian package, render the man page,
-# inject read errors, run valgrind and run the README's Python and Node
-# examples.
-test_packages="dpkg-dev file man-db strace valgrind python3 nodejs"
+# The tests also build, check (lintian) and unpack the Debian package, take
+# the program into a parent project that uses Qt 6, render the man page,
+# inject failures, run valgrind and run the README's Python and Node examples.
+test_packages="dpkg-dev file lintian man-db qt6-base-dev strace valgrind python3 nodejs"
 
 install_missing() {
     missing=
@@ -69,7 +69,7 @@ demo)
 test)
     install_missing $build_packages $test_packages
     configure_and_build build
-    ctest --test-dir build --output-on-failure --label-exclude soak
+    ctest --test-dir build --output-on-failure --label-exclude soak --parallel "$(nproc)"
     ;;
 soak)
     install_missing $build_packages $test_packages
@@ -99,7 +99,7 @@ memcheck)
 qt6)
     install_missing $qt6_build_packages $test_packages
     configure_and_build build-qt6 -DSIMULATED_ERROR_QT_MAJOR=6
-    ctest --test-dir build-qt6 --output-on-failure --label-exclude soak
+    ctest --test-dir build-qt6 --output-on-failure --label-exclude soak --parallel "$(nproc)"
     ;;
 fuzz)
     install_missing $build_packages clang libclang-rt-14-dev

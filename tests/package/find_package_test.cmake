@@ -3,14 +3,8 @@
 #   SCRATCH       a folder the test may fill
 #   FROM          "install" (install into SCRATCH first) or "build-tree"
 #   SOURCE_DIR    this folder
+include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 file(REMOVE_RECURSE ${SCRATCH})
-
-function(run)
-    execute_process(COMMAND ${ARGV} RESULT_VARIABLE status)
-    if(NOT status EQUAL 0)
-        message(FATAL_ERROR "failed (${status}): ${ARGV}")
-    endif()
-endfunction()
 
 if(FROM STREQUAL "install")
     run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${SCRATCH}/prefix)
