@@ -1,9 +1,13 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Sets up what the build needs, builds, then runs the program once (demo) or
 # the test suite (test). Run as root or through sudo.
 #
 #   ./setup.sh demo       build and show one run
-#   ./setup.sh test       build and run the everyday test suite (everything but the soak)
+#   ./setup.sh test       check the licensing, build and run the everyday test suite
+#                         (everything but the soak)
 #   ./setup.sh soak       the long runs: thousands of starts and a 256 MiB line
 #   ./setup.sh sanitize   the everyday suite and the long line on an AddressSanitizer/UBSan build
 #   ./setup.sh memcheck   the everyday suite with every run of the program under valgrind
@@ -21,7 +25,8 @@ qt6_build_packages="g++ cmake make qt6-base-dev"
 # The tests also build, check (lintian) and unpack the Debian package, take
 # the program into a parent project that uses Qt 6, render the man page,
 # inject failures, run valgrind and run the README's Python and Node examples.
-test_packages="dpkg-dev file lintian man-db qt6-base-dev strace valgrind python3 nodejs"
+# reuse checks that every file states its copyright and license.
+test_packages="dpkg-dev file lintian man-db qt6-base-dev reuse strace valgrind python3 nodejs"
 
 install_missing() {
     missing=
@@ -68,6 +73,7 @@ demo)
     ;;
 test)
     install_missing $build_packages $test_packages
+    reuse lint --quiet || { reuse lint | tail -n 20; exit 1; }
     configure_and_build build
     ctest --test-dir build --output-on-failure --label-exclude soak --parallel "$(nproc)"
     ;;

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 """Measures simulated_error side by side with the floors it is held to.
 
 Usage: bench.py BUILD_DIR [--quick] [--program=PATH] [--qt=N]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // The least that echoing the argument vector with one flush per element
 // allows: one write for each element with its separator. The first read of
 // standard input is written back, then the error line.

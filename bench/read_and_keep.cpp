@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // The least a program that holds the whole first line before it writes can
 // do: read pieces into one growing buffer up to the line feed, then write it.
 // No decoding, no checks.

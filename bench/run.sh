@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Builds the program and its comparison programs, then prints the benchmark.
 #   bench/run.sh            the full run (a few minutes)
 #   bench/run.sh --quick    fewer repeats, no lines of gigabytes

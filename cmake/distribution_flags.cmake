@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # What a distribution builds its programs with, as the interface library
 # simulated_error_distribution for the program and its core:
 # - with SIMULATED_ERROR_HARDEN, the hardening that Debian's build flags with

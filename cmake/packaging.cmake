@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # The CMake package: find_package(SimulatedError) gives the imported target
 # SimulatedError::simulated_error, from an installed copy or from this build
 # tree. At the top level also the Debian package, through CPack.

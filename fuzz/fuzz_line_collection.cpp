@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // Feeds fuzzed input to the line collection through a pipe on descriptor 0,
 // as the program reads it, and checks the collected line against the
 // collection rules applied to the whole input, not only for crashes, and

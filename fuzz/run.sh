@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Builds the fuzz targets with clang and runs them side by side for a given
 # time: one on the code this processor runs, one on the code that processors
 # without the x86-64 block check run.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 #ifndef SIMULATED_ERROR_INPUT_LINE_H
 #define SIMULATED_ERROR_INPUT_LINE_H
 

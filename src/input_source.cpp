@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 #include "input_source.h"
 
 #include <array>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 #ifndef SIMULATED_ERROR_LINE_BUFFER_H
 #define SIMULATED_ERROR_LINE_BUFFER_H
 

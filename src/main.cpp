@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // simulated_error: a command that fails the same way every time. It echoes its
 // argument vector and the first line of its standard input to standard output,
 // writes one fixed error line to standard error and exits with status 10.

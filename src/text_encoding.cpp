@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 #include "text_encoding.h"
 
 #if QT_VERSION_MAJOR >= 6

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // Starts a program with exactly the argument vector and standard streams a
 // test asks for, which QProcess cannot set up: a chosen program name, raw
 // bytes, no elements at all, a non-blocking or broken stream.

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 """Runs the examples of README.md as a reader would, against this build
 installed under a prefix whose path holds a non-ASCII byte.
 

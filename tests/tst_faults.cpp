@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // What the program does when its caller mistreats it: odd and failing input
 // descriptors, signals, broken pipes, and arguments and lines at the extremes.
 // Every case must end promptly with the output the contract gives.

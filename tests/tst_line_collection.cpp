@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // Collecting the first line piece by piece must give exactly what decoding it
 // whole gives, wherever the pieces happen to end, and take exactly the bytes
 // that the line used from a file, a pipe or a socket.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // Writing the line in an encoding other than UTF-8 (which Debian's Qt never
 // reports for the locale, so only an encoding given here reaches that path):
 // the bytes must be those a QTextStream writes for the same text, wherever

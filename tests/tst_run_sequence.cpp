@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // The output contract as a caller sees it: what goes to standard output and
 // standard error, in which order, and the exit status, on every path.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
 // Long runs, kept out of the everyday suite: thousands of starts back to back
 // and side by side, and a line far larger than any buffer. Every output must
 // be exact every time. Each says how far it is at least every few seconds.

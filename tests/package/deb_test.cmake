@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Builds the Debian package, checks its dependencies and, where lintian is
 # installed, that lintian finds neither error nor warning; unpacks it into a
 # scratch folder and runs the program from there.

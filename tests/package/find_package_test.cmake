@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Builds the consumer project against the package and runs its test.
 #   BUILD_DIR     this project's build tree
 #   SCRATCH       a folder the test may fill

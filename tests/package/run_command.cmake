@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # run(COMMAND...): runs the command and fails the test when it fails; its
 # standard output is left in the variable "output".
 function(run)

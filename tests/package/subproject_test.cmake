@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Configures, builds, tests and installs a parent project that takes the
 # fixture in with FetchContent, and checks that the parent gets the program,
 # built with its own Qt 6, and nothing else of the fixture.

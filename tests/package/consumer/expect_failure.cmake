@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 simulated_error developers
+# SPDX-License-Identifier: MIT
+
 # Runs PROGRAM as a process runner would and checks every byte of the result.
 
 # The program writes each byte of an argument as one Latin-1 character in
