@@ -23,10 +23,11 @@ mode=${1:-demo}
 build_packages="g++ cmake make qtbase5-dev"
 qt6_build_packages="g++ cmake make qt6-base-dev"
 # The tests also build, check (lintian) and unpack the Debian package, take
-# the program into a parent project that uses Qt 6, render the man page,
-# inject failures, run valgrind and run the README's Python and Node examples.
+# the program into a parent project that uses Qt 6 and into the README's
+# parents that find no Qt (which get Qt 5), render the man page, inject
+# failures, run valgrind and run the README's Python and Node examples.
 # reuse checks that every file states its copyright and license.
-test_packages="dpkg-dev file lintian man-db qt6-base-dev reuse strace valgrind python3 nodejs"
+test_packages="dpkg-dev file lintian man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
 
 install_missing() {
     missing=

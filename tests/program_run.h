@@ -211,7 +211,7 @@ const QString inputFileArgument = QStringLiteral("{input file}");
 
 // Runs command and then cat on one standard input and one standard output, as
 // `{ command; cat; }` does, so that what cat adds after the command's output
-// is what the command left of the input. The input is of the kind given:
+// is what the command left of the input; the exit status is the command's. The input is of the kind given:
 // "file" (the pieces written to a file first), "pipe" or "socket" (a Unix
 // stream socket that the pieces are relayed through as they come). The pieces
 // arrive slowly, one after the other; the input ends after the last.
@@ -229,7 +229,7 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         pieces.clear();
     }
     QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                      QStringLiteral("\"$0\" \"$@\"; cat")};
+                      QStringLiteral("\"$0\" \"$@\"; status=$?; cat; exit $status")};
     if (inputKind == QLatin1String("socket"))
         shell = QStringList{QStringLiteral(EXEC_AS), QStringLiteral("--socket-stdin"), shell.first(),
                             QStringLiteral("sh")}

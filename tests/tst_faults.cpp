@@ -199,7 +199,7 @@ void Faults::injectedFailures()
     const Outcome outcome = runThenNextCommand(inputKind, command, {input});
     qunsetenv("ASAN_OPTIONS");
 
-    QVERIFY(outcome.finished);
+    VERIFY_SIMULATED_FAILURE(outcome);
     const QByteArray echo = programEcho() + ";x;" + line;
     QCOMPARE(outcome.err, errorLine);
     if (restMayBeCut) {

@@ -233,7 +233,7 @@ void RunSequence::restLeftForNextCommand()
 
     const Outcome outcome = runThenNextCommand(inputKind, {programPath(), "x"}, pieces);
 
-    QVERIFY(outcome.finished);
+    VERIFY_SIMULATED_FAILURE(outcome);
     VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + echoedLine, restOfInput());
     QCOMPARE(outcome.err, errorLine);
 }
