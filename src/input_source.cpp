@@ -74,6 +74,21 @@ bool isCanonicalTerminal(int fd)
     return ::tcgetattr(fd, &settings) == 0 && (settings.c_lflag & ICANON);
 }
 
+// Receives and drops up to count bytes with calls of receive(data, size),
+// none of which may wait; stops at the first call that brings nothing.
+template<typename Receive>
+void discard(qsizetype count, Receive receive)
+{
+    std::array<char, 16384> discarded;
+    while (count > 0) {
+        const ssize_t got = receive(discarded.data(), size_t(qMin<qsizetype>(count, discarded.size())));
+        if (got > 0)
+            count -= got;
+        else if (got == 0 || errno != EINTR)
+            return;
+    }
+}
+
 void closeIfOpen(int &fd)
 {
     if (fd >= 0)
@@ -231,27 +246,14 @@ void InputSource::takeFromPipe(qsizetype count)
 
 void InputSource::takeFromSocket(qsizetype count)
 {
-    std::array<char, 16384> discarded;
-    while (count > 0) {
-        const ssize_t got = ::recv(m_fd, discarded.data(), size_t(qMin<qsizetype>(count, discarded.size())),
-                                   MSG_DONTWAIT);
-        if (got > 0)
-            count -= got;
-        else if (got == 0 || errno != EINTR)
-            return;
-    }
+    discard(count, [this](char *data, size_t size) { return ::recv(m_fd, data, size, MSG_DONTWAIT); });
 }
 
 // Only for a kernel that looks into a pipe but refuses to splice from it:
 // each read is made only while the pipe has input, so that it cannot wait.
 void InputSource::takeByReading(qsizetype count)
 {
-    std::array<char, 4096> discarded;
-    while (count > 0 && hasInputNow(m_fd)) {
-        const ssize_t got = ::read(m_fd, discarded.data(), size_t(qMin<qsizetype>(count, discarded.size())));
-        if (got > 0)
-            count -= got;
-        else if (got == 0 || errno != EINTR)
-            return;
-    }
+    discard(count, [this](char *data, size_t size) {
+        return hasInputNow(m_fd) ? ::read(m_fd, data, size) : 0;
+    });
 }
