@@ -60,8 +60,9 @@ tests of build tools, job runners, IDEs and test harnesses that start
 commands. It echoes its argument vector and the first line of its standard
 input to standard output, writes one fixed error line to standard error and
 exits with status 10, byte for byte the same on every run. It takes exactly
-its first line from a file, a pipe, a socket or a terminal, and never hangs
-after its input has ended.
+its first line from a file, a pipe, a stream socket or a terminal, leaving the
+rest for the next reader, reads a message socket a whole message at a time,
+and never hangs after its input has ended.
 .
 The package also holds its manual page and a CMake package that gives the
 imported target SimulatedError::simulated_error.")

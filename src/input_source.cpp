@@ -3,14 +3,19 @@
 
 #include "input_source.h"
 
+#include "descriptor_wait.h"
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -19,35 +24,21 @@ namespace {
 // short line costs one page of memory, however much input waits behind it.
 constexpr qsizetype firstPieceSize = 4096;
 
-bool waitUntilReadable(int fd)
-{
-    pollfd request{fd, POLLIN, 0};
-    for (;;) {
-        if (::poll(&request, 1, -1) >= 0)
-            return true;
-        if (errno != EINTR)
-            return false;
-    }
-}
+// A message whose size cannot be learned is received into at least this much.
+constexpr qsizetype smallestBlindReceive = 64 * 1024;
 
-// Makes a call that waits for input: an interrupted call is repeated, and a
-// non-blocking descriptor with nothing to read yet is waited on with poll,
-// not asked again in a loop. Returns what the call returned, or -1 when it
-// failed otherwise.
-template<typename Call>
-ssize_t waitingFor(int fd, Call call)
-{
-    for (;;) {
-        const ssize_t result = call();
-        if (result >= 0)
-            return result;
-        if (errno == EINTR)
-            continue;
-        if ((errno == EAGAIN || errno == EWOULDBLOCK) && waitUntilReadable(fd))
-            continue;
-        return -1;
-    }
-}
+constexpr qsizetype firstRecordSize = 64 * 1024;
+
+// A device that refuses every read up to this size is taken as failing.
+constexpr qsizetype largestRecordSize = 1024 * 1024;
+
+// O_DIRECT wants the buffer, the position and the size aligned, to the
+// device's logical block size; the page size serves every common device, and
+// a device that refuses it is asked again at twice the alignment.
+constexpr qsizetype smallestAlignment = 4096;
+constexpr qsizetype largestAlignment = 64 * 1024;
+
+constexpr auto reading = DescriptorWait::Direction::reading;
 
 bool hasInputNow(int fd)
 {
@@ -55,11 +46,34 @@ bool hasInputNow(int fd)
     return ::poll(&request, 1, 0) == 1 && (request.revents & POLLIN);
 }
 
-bool isStreamSocket(int fd)
+// The receiving side shut down or the peer gone: a receive that brings
+// nothing is then the end, not an empty message.
+bool hasShutDown(int fd)
 {
-    int type = 0;
+    pollfd request{fd, POLLIN | POLLRDHUP, 0};
+    return ::poll(&request, 1, 0) == 1 && (request.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
+}
+
+bool hasBytesQueued(int fd)
+{
+    int queued = 0;
+    return ::ioctl(fd, FIONREAD, &queued) == 0 && queued > 0;
+}
+
+int socketType(int fd)
+{
+    int type = -1;
     socklen_t size = sizeof type;
-    return ::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size) == 0 && type == SOCK_STREAM;
+    return ::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size) == 0 ? type : -1;
+}
+
+// With a peek offset set by the socket's owner, a peek starts at that offset
+// and moves it on, while a receive starts at the next byte.
+bool hasPeekOffset(int fd)
+{
+    int offset = -1;
+    socklen_t size = sizeof offset;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEEK_OFF, &offset, &size) == 0 && offset >= 0;
 }
 
 bool isSeekable(int fd)
@@ -67,11 +81,15 @@ bool isSeekable(int fd)
     return ::lseek(fd, 0, SEEK_CUR) != -1;
 }
 
-// A terminal in canonical mode hands over at most one line per read.
-bool isCanonicalTerminal(int fd)
+bool isDirect(int fd)
 {
-    termios settings{};
-    return ::tcgetattr(fd, &settings) == 0 && (settings.c_lflag & ICANON);
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags != -1 && (flags & O_DIRECT);
+}
+
+qsizetype roundUp(qsizetype size, qsizetype alignment)
+{
+    return (size + alignment - 1) / alignment * alignment;
 }
 
 // Receives and drops up to count bytes with calls of receive(data, size),
@@ -104,44 +122,71 @@ InputSource::InputSource(int fd, qsizetype maxPieceSize)
     struct stat status{};
     if (::fstat(fd, &status) != 0)
         return; // reading finds the fault and ends the input
-    if (S_ISFIFO(status.st_mode))
+    if (S_ISFIFO(status.st_mode)) {
         lookIntoPipesWithTee();
-    else if (S_ISSOCK(status.st_mode) && isStreamSocket(fd))
-        m_method = Method::peekAtSocket;
-    else if (!isSeekable(fd) && !isCanonicalTerminal(fd))
-        m_maxPieceSize = m_pieceSize = 1;
+    } else if (S_ISSOCK(status.st_mode)) {
+        m_peekTrusted = !hasPeekOffset(fd);
+        const int type = socketType(fd);
+        if (type == SOCK_STREAM && m_peekTrusted)
+            m_method = Method::peekAtSocket;
+        else if (type == SOCK_STREAM || type == -1)
+            readByteByByte();
+        else
+            receiveWholeMessages();
+    } else if (isSeekable(fd)) {
+        if (isDirect(fd))
+            m_method = Method::readAligned;
+    } else if (S_ISCHR(status.st_mode) && !::isatty(fd)) {
+        // A character device that is neither a terminal nor seekable hands
+        // over records (log records, events, packets); some drop a record
+        // that a read was too small for.
+        m_method = Method::receiveWhole;
+    } else {
+        readByteByByte();
+    }
 }
 
 InputSource::~InputSource()
 {
-    stopLooking();
+    closeIfOpen(m_copyReadEnd);
+    closeIfOpen(m_copyWriteEnd);
+    closeIfOpen(m_devNull);
 }
 
+// Without /dev/null the bytes used are taken by reading them, which takes
+// exactly as many.
 void InputSource::lookIntoPipesWithTee()
 {
     int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        readByteByByte();
         return;
+    }
     m_copyReadEnd = ends[0];
     m_copyWriteEnd = ends[1];
     m_devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (m_devNull < 0)
-        stopLooking();
-    else
-        m_method = Method::teeFromPipe;
+    m_method = Method::teeFromPipe;
 }
 
-void InputSource::stopLooking()
+void InputSource::receiveWholeMessages()
+{
+    m_method = Method::receiveWhole;
+    m_isMessageSocket = true;
+}
+
+void InputSource::readByteByByte()
 {
     closeIfOpen(m_copyReadEnd);
     closeIfOpen(m_copyWriteEnd);
     closeIfOpen(m_devNull);
     m_method = Method::read;
+    m_maxPieceSize = m_pieceSize = 1;
 }
 
 qsizetype InputSource::look(char *data)
 {
     qsizetype got = 0;
+    m_lookTaken = false;
     switch (m_method) {
     case Method::teeFromPipe:
         got = lookIntoPipe(data);
@@ -152,8 +197,15 @@ qsizetype InputSource::look(char *data)
     case Method::read:
         got = readPiece(data);
         break;
+    case Method::readAligned:
+        got = readAlignedPiece(data);
+        break;
+    case Method::receiveWhole:
+        got = handOutHeld(data);
+        break;
     }
     m_looked = got;
+    takeEarlyWithoutLineFeed(data, got);
     if (got == m_pieceSize)
         m_pieceSize = qMin(2 * m_pieceSize, m_maxPieceSize);
     return got;
@@ -161,6 +213,8 @@ qsizetype InputSource::look(char *data)
 
 void InputSource::take(qsizetype count)
 {
+    if (m_lookTaken)
+        return;
     switch (m_method) {
     case Method::teeFromPipe:
         takeFromPipe(count);
@@ -169,12 +223,28 @@ void InputSource::take(qsizetype count)
         takeFromSocket(count);
         break;
     case Method::read:
+    case Method::readAligned:
         // What was read past the bytes used goes back where the input can
-        // seek; elsewhere the call fails and changes nothing.
+        // seek; elsewhere only single bytes are read, and nothing goes back.
         if (m_looked > count)
             ::lseek(m_fd, -off_t(m_looked - count), SEEK_CUR);
         break;
+    case Method::receiveWhole:
+        m_heldAt += count;
+        break;
     }
+}
+
+// A reader of lines uses every byte of a piece that holds no line feed. Such
+// a piece leaves a pipe or a socket as soon as it is looked at, so that the
+// writer can refill it while the piece is taken in.
+void InputSource::takeEarlyWithoutLineFeed(const char *data, qsizetype got)
+{
+    if ((m_method != Method::teeFromPipe && m_method != Method::peekAtSocket) || got == 0
+        || std::memchr(data, '\n', size_t(got)))
+        return;
+    take(got);
+    m_lookTaken = true;
 }
 
 // tee waits while the pipe is empty and returns 0 once it is empty and has no
@@ -182,11 +252,11 @@ void InputSource::take(qsizetype count)
 // for room there.
 qsizetype InputSource::lookIntoPipe(char *data)
 {
-    const ssize_t copied = waitingFor(m_fd, [this] {
+    const ssize_t copied = callWaiting(m_fd, reading, [this] {
         return ::tee(m_fd, m_copyWriteEnd, size_t(m_pieceSize), 0);
     });
     if (copied < 0) {
-        stopLooking();
+        readByteByByte();
         return readPiece(data);
     }
     return readCopy(data, copied);
@@ -207,41 +277,187 @@ qsizetype InputSource::readCopy(char *data, qsizetype size)
 
 qsizetype InputSource::peekAtSocket(char *data)
 {
-    const ssize_t got = waitingFor(m_fd, [this, data] {
+    const ssize_t got = callWaiting(m_fd, reading, [this, data] {
         return ::recv(m_fd, data, size_t(m_pieceSize), MSG_PEEK);
     });
     if (got < 0) {
-        m_method = Method::read;
+        readByteByByte();
         return readPiece(data);
     }
     return got;
 }
 
-// Returns 0 at the end of the input and on a read error.
+// Returns 0 at the end of the input and on a read error. A read refused for
+// its size or alignment (EINVAL) is made again in the form the input accepts.
 qsizetype InputSource::readPiece(char *data)
 {
-    const ssize_t got = waitingFor(m_fd, [this, data] {
+    const ssize_t got = callWaiting(m_fd, reading, [this, data] {
         return ::read(m_fd, data, size_t(m_pieceSize));
     });
-    return qMax<qsizetype>(got, 0);
+    if (got >= 0)
+        return got;
+    if (errno != EINVAL)
+        return 0;
+    if (isSeekable(m_fd) && isDirect(m_fd)) {
+        m_method = Method::readAligned;
+        return readAlignedPiece(data);
+    }
+    m_method = Method::receiveWhole;
+    return handOutHeld(data);
+}
+
+// Reads the aligned blocks around the piece at the position and moves the
+// position past the piece, as a read of it would.
+qsizetype InputSource::readAlignedPiece(char *data)
+{
+    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
+    if (position < 0)
+        return 0;
+    m_alignment = qMax(m_alignment, smallestAlignment);
+    for (;;) {
+        const off_t start = position - position % m_alignment;
+        const qsizetype skip = qsizetype(position - start);
+        const qsizetype size = roundUp(skip + m_pieceSize, m_alignment);
+        if (size > m_alignedSize) {
+            m_aligned = {static_cast<char *>(std::aligned_alloc(size_t(largestAlignment), size_t(roundUp(size, largestAlignment)))),
+                         std::free};
+            m_alignedSize = m_aligned ? size : 0;
+            if (!m_aligned)
+                return 0;
+        }
+        ssize_t got;
+        do
+            got = ::pread(m_fd, m_aligned.get(), size_t(size), start);
+        while (got < 0 && errno == EINTR);
+        if (got < 0 && errno == EINVAL && m_alignment < largestAlignment) {
+            m_alignment *= 2;
+            continue;
+        }
+        if (got <= skip)
+            return 0;
+        const qsizetype used = qMin(qsizetype(got) - skip, m_pieceSize);
+        std::memcpy(data, m_aligned.get() + skip, size_t(used));
+        ::lseek(m_fd, position + used, SEEK_SET);
+        return used;
+    }
+}
+
+// Pieces of the message or record held, receiving the next one once all of
+// this one is taken.
+qsizetype InputSource::handOutHeld(char *data)
+{
+    if (m_heldAt >= m_heldEnd && !(m_isMessageSocket ? receiveMessage() : readRecord()))
+        return 0;
+    const qsizetype got = qMin(m_pieceSize, m_heldEnd - m_heldAt);
+    std::memcpy(data, m_held.data() + m_heldAt, size_t(got));
+    return got;
+}
+
+// Waits for the next message and receives it whole. Its size is learned with
+// a peek that reports a message's full length (MSG_TRUNC) and brings back
+// whether it was cut, grown until nothing is cut; where a peek cannot be
+// trusted, from the size the socket reports for its next message. An empty
+// message is received and skipped.
+bool InputSource::receiveMessage()
+{
+    for (;;) {
+        const qsizetype size = nextMessageSize();
+        if (size < 0)
+            return false;
+        iovec into{m_held.data(), size_t(size)};
+        msghdr message{};
+        message.msg_iov = &into;
+        message.msg_iovlen = 1;
+        const ssize_t got = callWaiting(m_fd, reading, [this, &message] {
+            return ::recvmsg(m_fd, &message, 0);
+        });
+        if (got > 0) {
+            m_heldAt = 0;
+            m_heldEnd = qMin(qsizetype(got), size);
+            return true;
+        }
+        // Nothing received: an empty message, skipped, or the end, once the
+        // socket is shut down and holds no more.
+        if (got < 0 || (hasShutDown(m_fd) && !hasBytesQueued(m_fd)))
+            return false;
+    }
+}
+
+// Waits for a message; returns a size that holds it whole (the buffer made
+// that large), or -1 when the input ends or fails.
+qsizetype InputSource::nextMessageSize()
+{
+    qsizetype size = qMax(qsizetype(m_held.size()), firstPieceSize);
+    while (m_peekTrusted) {
+        m_held.resize(size_t(size));
+        iovec into{m_held.data(), size_t(size)};
+        msghdr message{};
+        message.msg_iov = &into;
+        message.msg_iovlen = 1;
+        const ssize_t length = callWaiting(m_fd, reading, [this, &message] {
+            return ::recvmsg(m_fd, &message, MSG_PEEK | MSG_TRUNC);
+        });
+        if (length < 0) {
+            m_peekTrusted = false;
+        } else if (length > size) {
+            size = length;
+        } else if (message.msg_flags & MSG_TRUNC) {
+            size *= 2;
+        } else {
+            return size;
+        }
+    }
+    pollfd request{m_fd, POLLIN, 0};
+    while (::poll(&request, 1, -1) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    int pending = 0;
+    if (::ioctl(m_fd, FIONREAD, &pending) != 0)
+        pending = 0;
+    size = std::max({size, qsizetype(pending), smallestBlindReceive});
+    m_held.resize(size_t(size));
+    return size;
+}
+
+// A record device hands over a whole record per read and refuses a read too
+// small for it, so the first read is already large.
+bool InputSource::readRecord()
+{
+    qsizetype size = qMax(qsizetype(m_held.size()), firstRecordSize);
+    for (;;) {
+        m_held.resize(size_t(size));
+        const ssize_t got = callWaiting(m_fd, reading, [this, size] {
+            return ::read(m_fd, m_held.data(), size_t(size));
+        });
+        if (got > 0) {
+            m_heldAt = 0;
+            m_heldEnd = got;
+            return true;
+        }
+        if (got < 0 && errno == EINVAL && size < largestRecordSize) {
+            size *= 2;
+            continue;
+        }
+        return false;
+    }
 }
 
 // The bytes were in the pipe when they were looked at; if another reader has
 // taken them since, nothing is waited for.
 void InputSource::takeFromPipe(qsizetype count)
 {
-    while (count > 0) {
+    while (count > 0 && m_devNull >= 0) {
         const ssize_t moved = ::splice(m_fd, nullptr, m_devNull, nullptr, size_t(count),
                                        SPLICE_F_NONBLOCK);
-        if (moved > 0) {
+        if (moved > 0)
             count -= moved;
-        } else if (moved == 0 || errno == EAGAIN) {
+        else if (moved == 0 || errno == EAGAIN)
             return;
-        } else if (errno != EINTR) {
-            takeByReading(count);
-            return;
-        }
+        else if (errno != EINTR)
+            closeIfOpen(m_devNull);
     }
+    takeByReading(count);
 }
 
 void InputSource::takeFromSocket(qsizetype count)
@@ -249,8 +465,8 @@ void InputSource::takeFromSocket(qsizetype count)
     discard(count, [this](char *data, size_t size) { return ::recv(m_fd, data, size, MSG_DONTWAIT); });
 }
 
-// Only for a kernel that looks into a pipe but refuses to splice from it:
-// each read is made only while the pipe has input, so that it cannot wait.
+// Where the bytes looked at cannot be spliced away, they are read: each read
+// is made only while the pipe has input, so that it cannot wait.
 void InputSource::takeByReading(qsizetype count)
 {
     discard(count, [this](char *data, size_t size) {

@@ -6,6 +6,9 @@
 
 #include <QtGlobal>
 
+#include <memory>
+#include <vector>
+
 // An input descriptor read in pieces that are first looked at and then
 // taken, so that exactly the bytes a reader used leave the input and the next
 // reader of the same input starts on the byte after them, whatever kind of
@@ -13,19 +16,22 @@
 //
 // - a pipe or FIFO is looked into with tee(2), which copies what it holds
 //   into a private pipe without consuming it; the bytes used are then spliced
-//   into /dev/null;
+//   into /dev/null, or read where /dev/null cannot be had;
 // - a stream socket is looked into with recv(MSG_PEEK) and the bytes used are
 //   then received;
 // - seekable input is read, and what was read past the bytes used is given
-//   back by moving the position back;
-// - a terminal in canonical mode delivers at most a line per read and is read
-//   as it delivers;
-// - anything else is read one byte at a time.
-//
-// Where the kernel refuses to look (tee or MSG_PEEK failing other than with
-// "try again", a datagram socket), the input is read in pieces as a buffered
-// stream would read it, and what a piece held past the bytes used is lost to
-// the next reader.
+//   back by moving the position back; a file opened with O_DIRECT is read in
+//   the aligned blocks it demands;
+// - a socket that delivers messages (datagram, seqpacket) is received a whole
+//   message at a time, its size learned first, and the pieces are handed out
+//   from it; what a message holds past the bytes used is lost, since no
+//   message can be received in part;
+// - input that refuses a read for its size (a record device) is read a whole
+//   record at a time in the same way;
+// - anything else, a terminal of any kind and in any mode among it, is read
+//   one byte at a time; so is a pipe or a stream socket where looking cannot
+//   be had or trusted (no private pipe, tee or MSG_PEEK refused, a peek
+//   offset set on the socket).
 //
 // Waiting for input blocks without using CPU, also on a non-blocking
 // descriptor; interrupted calls are repeated. Taking never waits.
@@ -51,14 +57,21 @@ public:
     void take(qsizetype count);
 
 private:
-    enum class Method { teeFromPipe, peekAtSocket, read };
+    enum class Method { teeFromPipe, peekAtSocket, read, readAligned, receiveWhole };
 
     void lookIntoPipesWithTee();
-    void stopLooking();
+    void readByteByByte();
+    void receiveWholeMessages();
     qsizetype lookIntoPipe(char *data);
     qsizetype peekAtSocket(char *data);
     qsizetype readPiece(char *data);
+    qsizetype readAlignedPiece(char *data);
+    qsizetype handOutHeld(char *data);
     qsizetype readCopy(char *data, qsizetype size);
+    bool receiveMessage();
+    qsizetype nextMessageSize();
+    bool readRecord();
+    void takeEarlyWithoutLineFeed(const char *data, qsizetype got);
     void takeFromPipe(qsizetype count);
     void takeFromSocket(qsizetype count);
     void takeByReading(qsizetype count);
@@ -68,9 +81,21 @@ private:
     qsizetype m_maxPieceSize;
     qsizetype m_pieceSize;
     qsizetype m_looked = 0;
+    bool m_lookTaken = false; // the last look left the input when it was made
     int m_copyReadEnd = -1;
     int m_copyWriteEnd = -1;
     int m_devNull = -1;
+    // A socket's peek offset moves a peek away from the next byte.
+    bool m_peekTrusted = true;
+    bool m_isMessageSocket = false;
+    // A message or a record received whole, handed out from m_heldAt.
+    std::vector<char> m_held;
+    qsizetype m_heldAt = 0;
+    qsizetype m_heldEnd = 0;
+    // Blocks read with O_DIRECT land here first, at the alignment asked.
+    std::unique_ptr<char, void (*)(void *)> m_aligned{nullptr, nullptr};
+    qsizetype m_alignedSize = 0;
+    qsizetype m_alignment = 0;
 };
 
 #endif

@@ -3,7 +3,9 @@
 
 #include "line_output.h"
 
-#include <cstdio>
+#include "descriptor_wait.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -16,13 +18,38 @@ constexpr qsizetype sliceSize = 4096;
 void writeThroughTextStream(const char *utf8Text, qsizetype size, TextEncoding encoding)
 {
     Utf8SliceDecoder decoder;
-    QTextStream out(stdout);
+    OutputDescriptor device(STDOUT_FILENO);
+    QTextStream out(&device);
     setEncoding(out, encoding);
     for (qsizetype at = 0; at < size; at += sliceSize)
         out << decoder.decode(utf8Text + at, qMin(sliceSize, size - at));
 }
 
 } // namespace
+
+bool writeWhole(int fd, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t written = callWaiting(fd, DescriptorWait::Direction::writing, [=] {
+            return ::write(fd, data, size_t(size));
+        });
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+OutputDescriptor::OutputDescriptor(int fd) : m_fd(fd)
+{
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 OutputDescriptor::writeData(const char *data, qint64 size)
+{
+    return writeWhole(m_fd, data, qsizetype(size)) ? size : -1;
+}
 
 void writeToStandardOutput(const char *utf8Text, qsizetype size, TextEncoding encoding)
 {
@@ -31,6 +58,5 @@ void writeToStandardOutput(const char *utf8Text, qsizetype size, TextEncoding en
         writeThroughTextStream(utf8Text, size, encoding);
         return;
     }
-    std::fwrite(utf8Text, 1, size_t(size), stdout);
-    std::fflush(stdout);
+    writeWhole(STDOUT_FILENO, utf8Text, size);
 }

@@ -11,8 +11,6 @@
 
 #include <QTextStream>
 
-#include <cstdio>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -33,7 +31,8 @@ void occupyClosedStandardDescriptors()
 
 void echoArguments(int argc, const char *const argv[])
 {
-    QTextStream out(stdout);
+    OutputDescriptor device(STDOUT_FILENO);
+    QTextStream out(&device);
     useLocaleEncoding(out);
     for (int i = 0; i < argc; ++i) {
         // Each byte is one Latin-1 character. Each element leaves with its
@@ -51,7 +50,8 @@ void echoArgumentsAndLine(int argc, const char *const argv[], const LineBuffer &
 
 void reportSimulatedError()
 {
-    QTextStream err(stderr);
+    OutputDescriptor device(STDERR_FILENO);
+    QTextStream err(&device);
     useLocaleEncoding(err);
     err << "this is a simulated error" << Qt::endl;
 }

@@ -14,7 +14,16 @@
 //   --socket-stdin        standard input a Unix stream socket, which a child
 //                         process feeds with the original standard input as
 //                         it arrives, then shuts down for writing
+//   --urgent-socket-stdin the same, with an out-of-band byte sent after the
+//                         first piece of input
+//   --peeked-stdin        standard input's socket given a peek offset, its
+//                         first 3 bytes peeked at (after --socket-stdin)
 //   --broken-stdout       standard output a pipe whose reader is gone
+//   --nonblocking-stdout  standard output a non-blocking pipe of one page,
+//                         relayed to the original standard output by this
+//                         process, which starts the program as its child and
+//                         ends as the program ended; the relay pauses after
+//                         the first byte, so that the pipe is full
 //   --ignore-sigpipe      start the program with SIGPIPE ignored
 
 #include <csignal>
@@ -26,7 +35,9 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -62,25 +73,42 @@ bool writeAll(int fd, const char *data, ssize_t size)
     return true;
 }
 
-[[noreturn]] void relayInput(int socket)
+// Copies until the end; afterEachPiece runs after each piece written.
+template<typename AfterEachPiece>
+void relay(int from, int to, AfterEachPiece afterEachPiece)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(from, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || !writeAll(to, buffer, got))
+            return;
+        afterEachPiece();
+    }
+}
+
+void relay(int from, int to)
+{
+    relay(from, to, [] {});
+}
+
+[[noreturn]] void relayInput(int socket, bool urgent)
 {
     // The relay must not keep the caller's output pipes open.
     const int devNull = ::open("/dev/null", O_WRONLY);
     ::dup2(devNull, STDOUT_FILENO);
     ::dup2(devNull, STDERR_FILENO);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0 || !writeAll(socket, buffer, got))
-            break;
-    }
+    relay(STDIN_FILENO, socket, [&urgent, socket] {
+        if (urgent)
+            ::send(socket, "!", 1, MSG_OOB);
+        urgent = false;
+    });
     ::shutdown(socket, SHUT_WR);
     ::_exit(0);
 }
 
-bool relayStandardInputThroughSocket()
+bool relayStandardInputThroughSocket(bool urgent)
 {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
@@ -90,10 +118,65 @@ bool relayStandardInputThroughSocket()
         return false;
     if (relay == 0) {
         ::close(ends[0]);
-        relayInput(ends[1]);
+        relayInput(ends[1], urgent);
     }
     ::close(ends[1]);
     return ::dup2(ends[0], STDIN_FILENO) == STDIN_FILENO && ::close(ends[0]) == 0;
+}
+
+// With a peek offset, each peek starts where the last one ended.
+bool peekAheadOnStandardInput()
+{
+    constexpr int peeked = 3;
+    int offset = 0;
+    if (::setsockopt(STDIN_FILENO, SOL_SOCKET, SO_PEEK_OFF, &offset, sizeof offset) != 0)
+        return false;
+    char buffer[peeked];
+    for (int done = 0; done < peeked;) {
+        const ssize_t got = ::recv(STDIN_FILENO, buffer, size_t(peeked - done), MSG_PEEK);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += int(got);
+    }
+    return true;
+}
+
+[[noreturn]] void exitAs(int status)
+{
+    if (WIFSIGNALED(status)) {
+        std::signal(WTERMSIG(status), SIG_DFL);
+        ::raise(WTERMSIG(status));
+    }
+    ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 127);
+}
+
+// Returns in the child, which goes on to start the program; the parent
+// relays and ends as the child ended.
+bool relayStandardOutputThroughFullPipe()
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return false;
+    ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+    const pid_t program = ::fork();
+    if (program < 0)
+        return false;
+    if (program == 0) {
+        ::close(ends[0]);
+        return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO && ::close(ends[1]) == 0;
+    }
+    ::close(ends[1]);
+    pollfd readable{ends[0], POLLIN, 0};
+    ::poll(&readable, 1, -1);
+    ::poll(nullptr, 0, 100); // pacing, not synchronisation: a slow reader
+    relay(ends[0], STDOUT_FILENO);
+    int status = 0;
+    while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
+    }
+    exitAs(status);
 }
 
 bool applyOption(const char *option)
@@ -101,9 +184,15 @@ bool applyOption(const char *option)
     if (std::strcmp(option, "--nonblocking-stdin") == 0)
         return ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK) == 0;
     if (std::strcmp(option, "--socket-stdin") == 0)
-        return relayStandardInputThroughSocket();
+        return relayStandardInputThroughSocket(false);
+    if (std::strcmp(option, "--urgent-socket-stdin") == 0)
+        return relayStandardInputThroughSocket(true);
+    if (std::strcmp(option, "--peeked-stdin") == 0)
+        return peekAheadOnStandardInput();
     if (std::strcmp(option, "--broken-stdout") == 0)
         return breakStandardOutput();
+    if (std::strcmp(option, "--nonblocking-stdout") == 0)
+        return relayStandardOutputThroughFullPipe();
     if (std::strcmp(option, "--ignore-sigpipe") == 0)
         return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
     std::fprintf(stderr, "exec_as: unknown option %s\n", option);

@@ -212,9 +212,11 @@ const QString inputFileArgument = QStringLiteral("{input file}");
 // Runs command and then cat on one standard input and one standard output, as
 // `{ command; cat; }` does, so that what cat adds after the command's output
 // is what the command left of the input; the exit status is the command's. The input is of the kind given:
-// "file" (the pieces written to a file first), "pipe" or "socket" (a Unix
-// stream socket that the pieces are relayed through as they come). The pieces
-// arrive slowly, one after the other; the input ends after the last.
+// "file" (the pieces written to a file first), "pipe", "socket" (a Unix
+// stream socket that the pieces are relayed through as they come) or
+// "peeked socket" (the same, its owner having peeked ahead with a peek
+// offset). The pieces arrive slowly, one after the other; the input ends
+// after the last.
 inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
                                   QList<QByteArray> pieces)
 {
@@ -230,10 +232,12 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
     }
     QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
                       QStringLiteral("\"$0\" \"$@\"; status=$?; cat; exit $status")};
-    if (inputKind == QLatin1String("socket"))
-        shell = QStringList{QStringLiteral(EXEC_AS), QStringLiteral("--socket-stdin"), shell.first(),
-                            QStringLiteral("sh")}
-                + shell.mid(1);
+    QStringList socketOptions{QStringLiteral("--socket-stdin")};
+    if (inputKind == QLatin1String("peeked socket"))
+        socketOptions << QStringLiteral("--peeked-stdin");
+    if (inputKind.endsWith(QLatin1String("socket")))
+        shell = QStringList{QStringLiteral(EXEC_AS)} + socketOptions
+                + QStringList{shell.first(), QStringLiteral("sh")} + shell.mid(1);
     process.start(shell.first(), shell.mid(1) + command);
     if (!process.waitForStarted(finishTimeoutMs()))
         return {};

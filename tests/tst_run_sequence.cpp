@@ -8,12 +8,26 @@
 
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // What follows the first line, for the next command on the same input.
 QByteArray restOfInput()
 {
     return "next line\n" + QByteArray("0123456789").repeated(2999);
+}
+
+// The first record of the kernel's log, or nothing where it cannot be read.
+QByteArray firstKernelLogRecord()
+{
+    const int log = ::open("/dev/kmsg", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QByteArray record(65536, Qt::Uninitialized);
+    const ssize_t got = log < 0 ? -1 : ::read(log, record.data(), size_t(record.size()));
+    if (log >= 0)
+        ::close(log);
+    return record.left(int(qMax<ssize_t>(got, 0)));
 }
 
 } // namespace
@@ -150,6 +164,12 @@ void RunSequence::endOfInput_data()
                                                  << QByteArray() << QByteArray();
     QTest::newRow("empty file as standard input")
         << QStringLiteral("exec \"$0\" \"$@\" </dev/null") << QByteArray() << QByteArray();
+    // A record device refuses a read too small for its record, and some drop
+    // the record then.
+    const QByteArray record = firstKernelLogRecord();
+    if (!record.isEmpty())
+        QTest::newRow("record device as standard input")
+            << QStringLiteral("exec \"$0\" \"$@\" </dev/kmsg") << QByteArray() << record;
 }
 
 void RunSequence::endOfInput()
@@ -211,7 +231,7 @@ void RunSequence::restLeftForNextCommand_data()
          longLine + '\n'},
         {"a line joined on after a NUL", {QByteArray("ab\0cd\nef\n", 9)}, "abef\n"},
     };
-    for (const char *kind : {"file", "pipe", "socket"}) {
+    for (const char *kind : {"file", "pipe", "socket", "peeked socket"}) {
         for (const auto &arrival : arrivals) {
             // A file holds all of its input from the start.
             if (kind == QByteArray("file") && arrival.pieces.size() > 1)

@@ -1,0 +1,68 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+#ifndef SIMULATED_ERROR_DESCRIPTOR_WAIT_H
+#define SIMULATED_ERROR_DESCRIPTOR_WAIT_H
+
+#include <cerrno>
+
+#include <sys/types.h>
+
+// Waits, without using CPU, until a descriptor that said "try again" is ready
+// for reading or writing.
+//
+// poll is asked first. Where poll and the descriptor disagree (poll says
+// ready, the next call says "try again" again: a socket that holds only an
+// out-of-band byte, another reader that took the input first), asking poll
+// again would return at once forever; the wait then goes through an
+// edge-triggered epoll, which returns only when the descriptor's state
+// changes. Where no epoll can be had, the wait sleeps, longer each time, so
+// that even then it never spins.
+class DescriptorWait
+{
+public:
+    enum class Direction { reading, writing };
+
+    DescriptorWait(int fd, Direction direction);
+    ~DescriptorWait();
+    DescriptorWait(const DescriptorWait &) = delete;
+    DescriptorWait &operator=(const DescriptorWait &) = delete;
+
+    // Returns after the descriptor may have become ready; false when it
+    // cannot be waited on at all.
+    bool waitAfterTryAgain();
+
+private:
+    bool waitWithPoll();
+    bool waitWithEpoll();
+    void sleepBriefly();
+
+    int m_fd;
+    short m_events;
+    int m_waits = 0;
+    int m_epoll = -1;
+    bool m_epollRefused = false;
+    int m_sleepMs = 1;
+};
+
+// Makes a call that may have to wait on fd: an interrupted call is repeated,
+// and a non-blocking descriptor that says "try again" is waited on as above,
+// then asked again. Returns what the call returned, or -1 (errno set) when it
+// failed otherwise.
+template<typename Call>
+ssize_t callWaiting(int fd, DescriptorWait::Direction direction, Call call)
+{
+    DescriptorWait wait(fd, direction);
+    for (;;) {
+        const ssize_t result = call();
+        if (result >= 0)
+            return result;
+        if (errno == EINTR)
+            continue;
+        if ((errno == EAGAIN || errno == EWOULDBLOCK) && wait.waitAfterTryAgain())
+            continue;
+        return -1;
+    }
+}
+
+#endif
