@@ -25,15 +25,25 @@ DescriptorWait::~DescriptorWait()
 }
 
 // The first "try again" is waited on with poll; one after poll said ready
-// means poll cannot be trusted for this descriptor.
+// means poll cannot be trusted for this descriptor. Input shut down for
+// reading that still says "try again" (a non-blocking datagram socket) has
+// nothing more to come: it is not waited on.
 bool DescriptorWait::waitAfterTryAgain()
 {
+    if (m_events == POLLIN && isShutDownForReading())
+        return false;
     if (m_waits++ == 0)
         return waitWithPoll();
     if (!m_epollRefused && waitWithEpoll())
         return true;
     sleepBriefly();
     return true;
+}
+
+bool DescriptorWait::isShutDownForReading() const
+{
+    pollfd request{m_fd, POLLIN | POLLRDHUP, 0};
+    return ::poll(&request, 1, 0) == 1 && (request.revents & (POLLRDHUP | POLLHUP));
 }
 
 bool DescriptorWait::waitWithPoll()

@@ -29,10 +29,11 @@ public:
     DescriptorWait &operator=(const DescriptorWait &) = delete;
 
     // Returns after the descriptor may have become ready; false when it
-    // cannot be waited on at all.
+    // cannot be waited on at all, or is input that nothing more can reach.
     bool waitAfterTryAgain();
 
 private:
+    bool isShutDownForReading() const;
     bool waitWithPoll();
     bool waitWithEpoll();
     void sleepBriefly();

@@ -81,6 +81,12 @@ bool isSeekable(int fd)
     return ::lseek(fd, 0, SEEK_CUR) != -1;
 }
 
+bool isInPacketMode(int fd)
+{
+    int packetMode = 0;
+    return ::ioctl(fd, TIOCGPKT, &packetMode) == 0 && packetMode;
+}
+
 bool isDirect(int fd)
 {
     const int flags = ::fcntl(fd, F_GETFL);
@@ -126,10 +132,10 @@ InputSource::InputSource(int fd, qsizetype maxPieceSize)
         lookIntoPipesWithTee();
     } else if (S_ISSOCK(status.st_mode)) {
         m_peekTrusted = !hasPeekOffset(fd);
-        const int type = socketType(fd);
-        if (type == SOCK_STREAM && m_peekTrusted)
+        m_socketType = socketType(fd);
+        if (m_socketType == SOCK_STREAM && m_peekTrusted)
             m_method = Method::peekAtSocket;
-        else if (type == SOCK_STREAM || type == -1)
+        else if (m_socketType == SOCK_STREAM || m_socketType == -1)
             readByteByByte();
         else
             receiveWholeMessages();
@@ -142,6 +148,8 @@ InputSource::InputSource(int fd, qsizetype maxPieceSize)
         // that a read was too small for.
         m_method = Method::receiveWhole;
     } else {
+        int packetMode = 0;
+        m_isTerminalMaster = ::isatty(fd) && ::ioctl(fd, TIOCGPKT, &packetMode) == 0;
         readByteByByte();
     }
 }
@@ -185,8 +193,18 @@ void InputSource::readByteByByte()
 
 qsizetype InputSource::look(char *data)
 {
-    qsizetype got = 0;
     m_lookTaken = false;
+    const qsizetype got = lookByMethod(data);
+    m_looked = got;
+    takeEarlyWithoutLineFeed(data, got);
+    if (got == m_pieceSize)
+        m_pieceSize = qMin(2 * m_pieceSize, m_maxPieceSize);
+    return got;
+}
+
+qsizetype InputSource::lookByMethod(char *data)
+{
+    qsizetype got = 0;
     switch (m_method) {
     case Method::teeFromPipe:
         got = lookIntoPipe(data);
@@ -204,10 +222,6 @@ qsizetype InputSource::look(char *data)
         got = handOutHeld(data);
         break;
     }
-    m_looked = got;
-    takeEarlyWithoutLineFeed(data, got);
-    if (got == m_pieceSize)
-        m_pieceSize = qMin(2 * m_pieceSize, m_maxPieceSize);
     return got;
 }
 
@@ -291,6 +305,8 @@ qsizetype InputSource::peekAtSocket(char *data)
 // its size or alignment (EINVAL) is made again in the form the input accepts.
 qsizetype InputSource::readPiece(char *data)
 {
+    if (m_isTerminalMaster && isInPacketMode(m_fd))
+        return readFromPacketTerminal(data);
     const ssize_t got = callWaiting(m_fd, reading, [this, data] {
         return ::read(m_fd, data, size_t(m_pieceSize));
     });
@@ -304,6 +320,26 @@ qsizetype InputSource::readPiece(char *data)
     }
     m_method = Method::receiveWhole;
     return handOutHeld(data);
+}
+
+// A pseudo-terminal's master side in packet mode begins every read with a
+// status byte: a read of one byte would bring that byte alone, never the
+// terminal's data. Two bytes bring the status and one byte of data; a read
+// that brings the status alone reports a change of the terminal, not data.
+qsizetype InputSource::readFromPacketTerminal(char *data)
+{
+    for (;;) {
+        char packet[2];
+        const ssize_t got = callWaiting(m_fd, reading, [this, &packet] {
+            return ::read(m_fd, packet, sizeof packet);
+        });
+        if (got <= 0)
+            return 0;
+        if (got == 2) {
+            data[0] = packet[1];
+            return 1;
+        }
+    }
 }
 
 // Reads the aligned blocks around the piece at the position and moves the
@@ -378,9 +414,20 @@ bool InputSource::receiveMessage()
         }
         // Nothing received: an empty message, skipped, or the end, once the
         // socket is shut down and holds no more.
-        if (got < 0 || (hasShutDown(m_fd) && !hasBytesQueued(m_fd)))
+        if (got < 0 || (hasShutDown(m_fd) && !hasMessageQueued()))
             return false;
     }
+}
+
+// A datagram socket reports the size of its next message as what it holds,
+// 0 for an empty one; a peek that may not wait tells an empty message (0)
+// from none ("try again"). A seqpacket socket reports all it holds, and its
+// peek reports the end as 0.
+bool InputSource::hasMessageQueued() const
+{
+    if (hasBytesQueued(m_fd))
+        return true;
+    return m_socketType != SOCK_SEQPACKET && ::recv(m_fd, nullptr, 0, MSG_PEEK | MSG_DONTWAIT) >= 0;
 }
 
 // Waits for a message; returns a size that holds it whole (the buffer made
@@ -457,7 +504,28 @@ void InputSource::takeFromPipe(qsizetype count)
         else if (errno != EINTR)
             closeIfOpen(m_devNull);
     }
-    takeByReading(count);
+    takeThroughPrivatePipe(count);
+}
+
+// Without /dev/null the bytes are spliced into the private pipe, empty
+// between looks, and read out of it: a splice moves exactly the bytes asked
+// for, where a read from a pipe that its writer fills with packets (O_DIRECT)
+// would drop what it leaves of a packet.
+void InputSource::takeThroughPrivatePipe(qsizetype count)
+{
+    while (count > 0) {
+        const ssize_t moved = ::splice(m_fd, nullptr, m_copyWriteEnd, nullptr, size_t(count),
+                                       SPLICE_F_NONBLOCK);
+        if (moved > 0) {
+            count -= moved;
+            discard(moved, [this](char *data, size_t size) { return ::read(m_copyReadEnd, data, size); });
+        } else if (moved == 0 || errno == EAGAIN) {
+            return;
+        } else if (errno != EINTR) {
+            takeByReading(count);
+            return;
+        }
+    }
 }
 
 void InputSource::takeFromSocket(qsizetype count)
@@ -473,3 +541,4 @@ void InputSource::takeByReading(qsizetype count)
         return hasInputNow(m_fd) ? ::read(m_fd, data, size) : 0;
     });
 }
+

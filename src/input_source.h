@@ -16,7 +16,8 @@
 //
 // - a pipe or FIFO is looked into with tee(2), which copies what it holds
 //   into a private pipe without consuming it; the bytes used are then spliced
-//   into /dev/null, or read where /dev/null cannot be had;
+//   into /dev/null, or into the private pipe and read out of it where
+//   /dev/null cannot be had;
 // - a stream socket is looked into with recv(MSG_PEEK) and the bytes used are
 //   then received;
 // - seekable input is read, and what was read past the bytes used is given
@@ -53,28 +54,35 @@ public:
     qsizetype look(char *data);
 
     // Takes the first count bytes of the last look out of the input; the rest
-    // of them stay for the next look or the next reader.
+    // of them stay for the next look or the next reader. A reader of lines
+    // uses every byte of a look that holds no line feed, so such a look has
+    // already left a pipe or a socket when look returns, and count must be
+    // all of it.
     void take(qsizetype count);
 
 private:
     enum class Method { teeFromPipe, peekAtSocket, read, readAligned, receiveWhole };
 
+    qsizetype lookByMethod(char *data);
     void lookIntoPipesWithTee();
     void readByteByByte();
     void receiveWholeMessages();
     qsizetype lookIntoPipe(char *data);
     qsizetype peekAtSocket(char *data);
     qsizetype readPiece(char *data);
+    qsizetype readFromPacketTerminal(char *data);
     qsizetype readAlignedPiece(char *data);
     qsizetype handOutHeld(char *data);
     qsizetype readCopy(char *data, qsizetype size);
     bool receiveMessage();
     qsizetype nextMessageSize();
+    bool hasMessageQueued() const;
     bool readRecord();
     void takeEarlyWithoutLineFeed(const char *data, qsizetype got);
     void takeFromPipe(qsizetype count);
     void takeFromSocket(qsizetype count);
     void takeByReading(qsizetype count);
+    void takeThroughPrivatePipe(qsizetype count);
 
     int m_fd;
     Method m_method = Method::read;
@@ -88,6 +96,9 @@ private:
     // A socket's peek offset moves a peek away from the next byte.
     bool m_peekTrusted = true;
     bool m_isMessageSocket = false;
+    int m_socketType = -1;
+    // A pseudo-terminal's master side, which may be in packet mode.
+    bool m_isTerminalMaster = false;
     // A message or a record received whole, handed out from m_heldAt.
     std::vector<char> m_held;
     qsizetype m_heldAt = 0;

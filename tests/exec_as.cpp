@@ -16,6 +16,11 @@
 //                         it arrives, then shuts down for writing
 //   --urgent-socket-stdin the same, with an out-of-band byte sent after the
 //                         first piece of input
+//   --packet-terminal-stdin
+//                         standard input the master side of a pseudo-terminal
+//                         in packet mode, whose terminal side (raw) a child
+//                         process feeds with the original standard input,
+//                         then closes
 //   --peeked-stdin        standard input's socket given a peek offset, its
 //                         first 3 bytes peeked at (after --socket-stdin)
 //   --broken-stdout       standard output a pipe whose reader is gone
@@ -36,6 +41,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,12 +100,17 @@ void relay(int from, int to)
     relay(from, to, [] {});
 }
 
-[[noreturn]] void relayInput(int socket, bool urgent)
+// A relay must not keep the caller's output pipes open.
+void leaveCallersOutputs()
 {
-    // The relay must not keep the caller's output pipes open.
     const int devNull = ::open("/dev/null", O_WRONLY);
     ::dup2(devNull, STDOUT_FILENO);
     ::dup2(devNull, STDERR_FILENO);
+}
+
+[[noreturn]] void relayInput(int socket, bool urgent)
+{
+    leaveCallersOutputs();
     relay(STDIN_FILENO, socket, [&urgent, socket] {
         if (urgent)
             ::send(socket, "!", 1, MSG_OOB);
@@ -122,6 +134,28 @@ bool relayStandardInputThroughSocket(bool urgent)
     }
     ::close(ends[1]);
     return ::dup2(ends[0], STDIN_FILENO) == STDIN_FILENO && ::close(ends[0]) == 0;
+}
+
+bool relayStandardInputThroughPacketTerminal()
+{
+    int master = -1;
+    int terminal = -1;
+    termios raw{};
+    ::cfmakeraw(&raw);
+    int on = 1;
+    if (::openpty(&master, &terminal, nullptr, &raw, nullptr) != 0 || ::ioctl(master, TIOCPKT, &on) != 0)
+        return false;
+    const pid_t relay = ::fork();
+    if (relay < 0)
+        return false;
+    if (relay == 0) {
+        ::close(master);
+        leaveCallersOutputs();
+        ::relay(STDIN_FILENO, terminal);
+        ::_exit(0);
+    }
+    ::close(terminal);
+    return ::dup2(master, STDIN_FILENO) == STDIN_FILENO && ::close(master) == 0;
 }
 
 // With a peek offset, each peek starts where the last one ended.
@@ -187,6 +221,8 @@ bool applyOption(const char *option)
         return relayStandardInputThroughSocket(false);
     if (std::strcmp(option, "--urgent-socket-stdin") == 0)
         return relayStandardInputThroughSocket(true);
+    if (std::strcmp(option, "--packet-terminal-stdin") == 0)
+        return relayStandardInputThroughPacketTerminal();
     if (std::strcmp(option, "--peeked-stdin") == 0)
         return peekAheadOnStandardInput();
     if (std::strcmp(option, "--broken-stdout") == 0)

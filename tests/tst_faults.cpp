@@ -82,6 +82,9 @@ void Faults::waitingInputUsesNoCpu_data()
     // poll reports the socket readable while a peek finds nothing to read.
     QTest::newRow("non-blocking socket holding an out-of-band byte")
         << QStringList{"--urgent-socket-stdin", "--nonblocking-stdin"};
+    // Every read of a terminal's master side in packet mode starts with a
+    // status byte: a read of one byte brings that byte and never the data.
+    QTest::newRow("pseudo-terminal master in packet mode") << QStringList{"--packet-terminal-stdin"};
 }
 
 void Faults::waitingInputUsesNoCpu()

@@ -99,8 +99,9 @@ Collected collectFromPipeOrSocket(const QByteArray &input, qsizetype pieceSize, 
     return collected;
 }
 
-// The input in a few messages, an empty one first, on a socket shut down for
-// reading once they are queued (a datagram socket has no other end).
+// The input in a few messages, two empty ones first, on a socket shut down
+// for reading once they are queued (a datagram socket has no other end). The
+// datagram socket is non-blocking, where "try again" stands for its end.
 // Taken is what the messages received held.
 Collected collectFromMessages(const QByteArray &input, qsizetype pieceSize, InputKind kind)
 {
@@ -109,12 +110,15 @@ Collected collectFromMessages(const QByteArray &input, qsizetype pieceSize, Inpu
         return {};
     const qsizetype messageSize = qMax<qsizetype>(pieceSize, (input.size() + 7) / 8);
     ::send(ends[1], "", 0, 0);
+    ::send(ends[1], "", 0, 0);
     for (qsizetype at = 0; at < input.size(); at += messageSize) {
         const QByteArray message = input.mid(at, messageSize);
         if (::send(ends[1], message.constData(), size_t(message.size()), 0) != message.size())
             return {};
     }
     ::shutdown(ends[0], SHUT_RD);
+    if (kind == InputKind::datagram)
+        ::fcntl(ends[0], F_SETFL, O_NONBLOCK);
     Collected collected;
     collected.line = asBytes(collectInputLine(ends[0], pieceSize));
     collected.taken = input.size();
