@@ -161,8 +161,7 @@ InputSource::~InputSource()
     closeIfOpen(m_devNull);
 }
 
-// Without /dev/null the bytes used are taken by reading them, which takes
-// exactly as many.
+// Without /dev/null the bytes used are taken through the private pipe.
 void InputSource::lookIntoPipesWithTee()
 {
     int ends[2];
