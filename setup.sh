@@ -9,7 +9,8 @@
 #   ./setup.sh test       check the licensing, build and run the everyday test suite
 #                         (everything but the soak)
 #   ./setup.sh soak       the long runs: thousands of starts and a 256 MiB line
-#   ./setup.sh sanitize   the everyday suite and the long line on an AddressSanitizer/UBSan build
+#   ./setup.sh sanitize   the everyday suite and the long line on an AddressSanitizer/UBSan
+#                         build made with clang
 #   ./setup.sh memcheck   the everyday suite with every run of the program under valgrind
 #   ./setup.sh qt6        the everyday suite on a build with Qt 6
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
@@ -22,6 +23,8 @@ mode=${1:-demo}
 
 build_packages="g++ cmake make qtbase5-dev"
 qt6_build_packages="g++ cmake make qt6-base-dev"
+# clang's sanitizer and libFuzzer runtimes come in a package of their own.
+clang_packages="clang libclang-rt-14-dev"
 # The tests also build, check (lintian) and unpack the Debian package, take
 # the program into a parent project that uses Qt 6 and into the README's
 # parents that find no Qt (which get Qt 5), render the man page, inject
@@ -84,11 +87,13 @@ soak)
     ctest --test-dir build --verbose --label-regex soak
     ;;
 sanitize)
-    install_missing $build_packages $test_packages
-    configure_and_build build-sanitize -DSIMULATED_ERROR_SANITIZE=ON
+    # Built with clang, so that one stage builds and tests the tree with the
+    # compiler that is not the default.
+    install_missing $build_packages $test_packages $clang_packages
+    configure_and_build build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DSIMULATED_ERROR_SANITIZE=ON
     # Thousands of starts walk the paths the everyday suite walks once; under
     # the sanitizers they would take many minutes and find nothing more.
-    ctest --test-dir build-sanitize --verbose --exclude-regex '^soak_starts$'
+    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$'
     ;;
 memcheck)
     install_missing $build_packages $test_packages
@@ -109,7 +114,7 @@ qt6)
     ctest --test-dir build-qt6 --output-on-failure --label-exclude soak --parallel "$(nproc)"
     ;;
 fuzz)
-    install_missing $build_packages clang libclang-rt-14-dev
+    install_missing $build_packages $clang_packages
     fuzz/run.sh 30
     ;;
 *)

@@ -25,6 +25,16 @@ inline bool underValgrind()
     return qEnvironmentVariableIsSet("SIMULATED_ERROR_UNDER_VALGRIND");
 }
 
+// GCC tells an AddressSanitizer build by a macro, clang only through
+// __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define SIMULATED_ERROR_UNDER_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SIMULATED_ERROR_UNDER_ADDRESS_SANITIZER
+#endif
+#endif
+
 // One factor scales every bound on a hang, since a bound must never fail a
 // slow but correct run: valgrind and sanitizers slow the program down many
 // times, and SIMULATED_ERROR_TIME_FACTOR raises it further on a busy machine.
@@ -35,7 +45,7 @@ inline double timeFactor()
     double factor = given && fromEnvironment > 0 ? fromEnvironment : 1;
     if (underValgrind())
         factor *= 15;
-#ifdef __SANITIZE_ADDRESS__
+#ifdef SIMULATED_ERROR_UNDER_ADDRESS_SANITIZER
     factor *= 3;
 #endif
     return factor;
