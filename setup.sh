@@ -26,9 +26,10 @@ qt6_build_packages="g++ cmake make qt6-base-dev"
 # clang's sanitizer and libFuzzer runtimes come in a package of their own.
 clang_packages="clang libclang-rt-14-dev"
 # The tests also build, check (lintian) and unpack the Debian package, take
-# the program into a parent project that uses Qt 6 and into the README's
-# parents that find no Qt (which get Qt 5), render the man page, inject
-# failures, run valgrind and run the README's Python and Node examples.
+# the program into a parent project that uses Qt 6 and into parents that
+# find no Qt (which get Qt 5, or Qt 6 where Qt 5 is hidden in a private
+# namespace), render the man page, inject failures, run valgrind and run the
+# README's Python and Node examples.
 # reuse checks that every file states its copyright and license.
 test_packages="dpkg-dev file lintian man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
 

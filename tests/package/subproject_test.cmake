@@ -1,18 +1,61 @@
 # SPDX-FileCopyrightText: 2026 simulated_error developers
 # SPDX-License-Identifier: MIT
 
-# Configures, builds, tests and installs a parent project that takes the
-# fixture in with FetchContent, and checks that the parent gets the program,
-# built with its own Qt 6, and nothing else of the fixture.
+# Configures a parent project that takes the fixture in with FetchContent
+# (or the fixture on its own) and checks the Qt the fixture chose. With BUILD,
+# then builds, tests and installs the parent, and checks that it gets the
+# program, built with that Qt, and nothing else of the fixture.
 #   SOURCE_DIR    this checkout
 #   SCRATCH       a folder the test may fill
 #   OBJDUMP       objdump, to read the libraries the program needs
+#   PARENT        "qt6": a parent that finds Qt 6 itself; "no_qt": a parent
+#                 that finds no Qt; "none": no parent, the fixture on its own
+#   EXPECT_QT     the major version of Qt the fixture must choose, or "none":
+#                 it must stop with one message that names what to install
+#   BUILD         ON or OFF
+# The test hides from CMake the Qts that a row's machine has not installed.
 include(${CMAKE_CURRENT_LIST_DIR}/run_command.cmake)
 file(REMOVE_RECURSE ${SCRATCH})
 set(build ${SCRATCH}/build)
 
-run(${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/parent -B ${build}
-    -DFETCHCONTENT_SOURCE_DIR_SIMULATEDERROR=${SOURCE_DIR})
+# Fails unless the configure's result and output show the expected Qt.
+function(check_qt_choice status output errors)
+    if(EXPECT_QT STREQUAL "none")
+        string(REGEX MATCHALL "CMake Error" reports "${errors}")
+        list(LENGTH reports count)
+        if(status EQUAL 0 OR NOT count EQUAL 1 OR NOT errors MATCHES "qtbase5-dev"
+           OR NOT errors MATCHES "qt6-base-dev")
+            message(FATAL_ERROR "expected one error that names qtbase5-dev and qt6-base-dev, "
+                "got status ${status}:\n${errors}")
+        endif()
+        message(STATUS "as expected:\n${errors}")
+        return()
+    endif()
+    string(REGEX MATCH "simulated_error: building with Qt [0-9.]+" chosen "${output}")
+    if(NOT status EQUAL 0 OR NOT chosen MATCHES "Qt ${EXPECT_QT}\\.")
+        message(FATAL_ERROR "expected Qt ${EXPECT_QT}, got status ${status}:\n${output}\n${errors}")
+    endif()
+    message(STATUS "${chosen}")
+endfunction()
+
+if(PARENT STREQUAL "none")
+    set(configure -S ${SOURCE_DIR} -DBUILD_TESTING=OFF)
+else()
+    if(PARENT STREQUAL "qt6")
+        set(parent_finds_qt6 ON)
+    else()
+        set(parent_finds_qt6 OFF)
+    endif()
+    set(configure -S ${CMAKE_CURRENT_LIST_DIR}/parent
+        -DFETCHCONTENT_SOURCE_DIR_SIMULATEDERROR=${SOURCE_DIR} -DPARENT_FINDS_QT6=${parent_finds_qt6})
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} ${configure} -B ${build}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+check_qt_choice("${status}" "${output}" "${errors}")
+if(NOT BUILD)
+    return()
+endif()
+
 run(${CMAKE_COMMAND} --build ${build} --parallel 2)
 
 run(${CMAKE_CTEST_COMMAND} --test-dir ${build} --show-only)
@@ -43,6 +86,6 @@ if(NOT build_type STREQUAL "CMAKE_BUILD_TYPE:STRING=")
 endif()
 
 run(${OBJDUMP} -p ${build}/_deps/simulatederror-build/src/simulated_error)
-if(NOT output MATCHES "NEEDED +libQt6Core")
-    message(FATAL_ERROR "the program does not use the parent's Qt 6:\n${output}")
+if(NOT output MATCHES "NEEDED +libQt${EXPECT_QT}Core")
+    message(FATAL_ERROR "the program does not use Qt ${EXPECT_QT}:\n${output}")
 endif()
