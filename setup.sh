@@ -29,9 +29,10 @@ clang_packages="clang libclang-rt-14-dev"
 # the program into a parent project that uses Qt 6 and into parents that
 # find no Qt (which get Qt 5, or Qt 6 where Qt 5 is hidden in a private
 # namespace), render the man page, inject failures, run valgrind and run the
-# README's Python and Node examples.
-# reuse checks that every file states its copyright and license.
-test_packages="dpkg-dev file lintian man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
+# README's Python and Node examples. git lists the project's files for the
+# licensing check and serves the README's FetchContent example; reuse checks
+# that every file states its copyright and license.
+test_packages="dpkg-dev file git lintian man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
 
 install_missing() {
     missing=
@@ -59,6 +60,23 @@ configure_and_build() {
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
+# The licensing check reads the project's files: those git tracks, as they
+# are in the working tree, and not what an editor or a tool left beside them
+# untracked. Outside a git checkout (an unpacked archive, say) it reads the
+# whole tree.
+check_licensing() {
+    root=.
+    if git -c safe.directory="$PWD" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        root=$(mktemp -d)
+        trap 'rm -rf "$root"' EXIT
+        git -c safe.directory="$PWD" ls-files -z | xargs -0 sh -c '
+            for file; do
+                if [ -e "$file" ]; then cp -P --parents -- "$file" "$0"; fi
+            done' "$root"
+    fi
+    reuse --root "$root" lint --quiet 2>/dev/null || { reuse --root "$root" lint | tail -n 20; exit 1; }
+}
+
 demo() {
     echo '$ printf "hello\\nnot read\\n" | build/src/simulated_error one two'
     set +e
@@ -78,7 +96,7 @@ demo)
     ;;
 test)
     install_missing $build_packages $test_packages
-    reuse lint --quiet || { reuse lint | tail -n 20; exit 1; }
+    check_licensing
     configure_and_build build
     ctest --test-dir build --output-on-failure --label-exclude soak --parallel "$(nproc)"
     ;;
