@@ -10,11 +10,12 @@ Usage: readme_examples.py README BUILD_DIR SCRATCH_DIR CMAKE CTEST
 Each example is a fenced block after a line <!-- example: FOLDER/FILE... -->,
 written to each file named there. A folder with a CMakeLists.txt is
 configured against the installed package, built and run with CTest; one that
-uses FetchContent gets this checkout as the content, one that takes in
-third_party/simulated_error finds this checkout there. A .py file runs with
-Python and a .js file with Node, each with only the installed bin/ on PATH.
-The examples check the program themselves; this only runs them and reports
-what failed."""
+uses FetchContent clones, through git, a repository made here whose branch
+main holds this checkout's files (only the example's address is replaced);
+one that takes in third_party/simulated_error finds this checkout there. A .py
+file runs with Python and a .js file with Node, each with only the installed
+bin/ on PATH. The examples check the program themselves; this only runs them
+and reports what failed."""
 
 import os
 import re
@@ -49,6 +50,48 @@ def extract():
     return folders
 
 
+def git(*arguments, **options):
+    # The checkout may belong to another user, whose repository git would not
+    # read; listing its files runs nothing of it.
+    return subprocess.run(["git", "-c", "safe.directory=" + checkout, *arguments],
+                          stdin=subprocess.DEVNULL, check=True, **options)
+
+
+def project_repository():
+    """A git repository whose branch main holds the files git tracks in this
+    checkout, as they are in the working tree; its file:// address, or None
+    where this is no git checkout."""
+    try:
+        listed = git("-C", checkout, "ls-files", "-z", capture_output=True).stdout
+    except (OSError, subprocess.CalledProcessError):
+        return None
+    repository = os.path.join(scratch, "repository")
+    for name in os.fsdecode(listed).split("\0"):
+        source = os.path.join(checkout, name)
+        if name and os.path.lexists(source):
+            target = os.path.join(repository, name)
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            shutil.copy2(source, target, follow_symlinks=False)
+    git("init", "--quiet", "--initial-branch=main", repository)
+    git("-C", repository, "add", "--all")
+    git("-C", repository, "-c", "user.name=readme_examples", "-c", "user.email=readme@example.org",
+        "commit", "--quiet", "--no-gpg-sign", "--message=the checkout's files")
+    return "file://" + repository
+
+
+def take_in_by_git(lists, configure):
+    """Points the FetchContent example at this checkout, through git where
+    it can: only the address in the example changes."""
+    address = project_repository()
+    if address is None:
+        print("not a git checkout: FetchContent takes the checkout as a source folder")
+        configure.append("-DFETCHCONTENT_SOURCE_DIR_SIMULATEDERROR=" + checkout)
+        return
+    text = open(lists, encoding="utf-8").read()
+    with open(lists, "w", encoding="utf-8") as f:
+        f.write(re.sub(r"GIT_REPOSITORY \S+", "GIT_REPOSITORY " + address, text))
+
+
 def run_example(folder):
     only_installed = {"PATH": os.path.join(prefix, "bin")}
     lists = os.path.join(folder, "CMakeLists.txt")
@@ -57,7 +100,7 @@ def run_example(folder):
         configure = [cmake, "-S", folder, "-B", binary, "-DCMAKE_PREFIX_PATH=" + prefix]
         text = open(lists, encoding="utf-8").read()
         if "FetchContent" in text:
-            configure.append("-DFETCHCONTENT_SOURCE_DIR_SIMULATEDERROR=" + checkout)
+            take_in_by_git(lists, configure)
         if "third_party/simulated_error" in text:
             os.makedirs(os.path.join(folder, "third_party"), exist_ok=True)
             os.symlink(checkout, os.path.join(folder, "third_party", "simulated_error"))
