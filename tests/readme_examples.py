@@ -14,10 +14,13 @@ uses FetchContent clones, through git, a repository made here whose branch
 main holds this checkout's files (only the example's address is replaced);
 one that takes in third_party/simulated_error finds this checkout there. A .py
 file runs with Python and a .js file with Node, each with only the installed
-bin/ on PATH. The examples check the program themselves; this only runs them
-and reports what failed."""
+bin/ on PATH. The examples check the program themselves; this runs them and
+reports what failed. The reference function python/expected_line.py is also
+checked against the installed program on random input."""
 
+import importlib.util
 import os
+import random
 import re
 import shutil
 import subprocess
@@ -121,6 +124,46 @@ def run_example(folder):
     return ok
 
 
+# Input made to meet every rule of the line: NULs that join lines, line feeds
+# after them, carriage returns, byte-order marks, well-formed sequences of
+# each length, sequences cut short, overlong forms, surrogates, values past
+# U+10FFFF and stray bytes.
+PIECES = [b"a", b"\n", b"\0", b"\r", b"\xef\xbb\xbf", "é".encode(), "€".encode(),
+          "😀".encode(), b"\xe2\x82", b"\xf0\x9f\x98", b"\xc3", b"\xff", b"\x80",
+          b"\xc0\xaf", b"\xed\xa0\x80", b"\xf4\x90\x80\x80"]
+
+
+def random_inputs(count, seed=19):
+    generator = random.Random(seed)
+    for _ in range(count):
+        size = generator.choice([0, 1, 3, 10, 100, 1000, 70_000])
+        if generator.random() < 0.3:
+            yield generator.randbytes(size)
+        else:
+            yield b"".join(generator.choices(PIECES, k=size))
+
+
+def check_reference_function(count=300):
+    """Compares the README's expected_line with what the installed program
+    echoes; returns whether they agree on every input."""
+    path = os.path.join(examples, "python", "expected_line.py")
+    if not os.path.exists(path):
+        print("the README has no example python/expected_line.py")
+        return False
+    spec = importlib.util.spec_from_file_location("expected_line", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    program = os.path.join(prefix, "bin", "simulated_error")
+    echo = os.fsencode(program).decode("latin-1").encode() + b";x;"
+    for number, data in enumerate(random_inputs(count)):
+        result = subprocess.run([program, "x"], input=data, capture_output=True, timeout=60)
+        if result.returncode != 10 or result.stdout != echo + module.expected_line(data):
+            print(f"expected_line differs from the program on input {number}: {data[:200]!r}")
+            return False
+    print(f"expected_line agrees with the program on {count} random inputs")
+    return True
+
+
 shutil.rmtree(scratch, ignore_errors=True)
 if not run([cmake, "--install", build, "--prefix", prefix], stdout=subprocess.DEVNULL):
     sys.exit("the build did not install")
@@ -129,4 +172,6 @@ if not folders:
     sys.exit(f"no examples found in {readme}")
 failed = [os.path.basename(f) for f in folders if not run_example(f)]
 print(f"{len(folders) - len(failed)} of {len(folders)} examples passed", flush=True)
+if not check_reference_function():
+    failed.append("expected_line")
 sys.exit(f"failed: {', '.join(failed)}" if failed else 0)
