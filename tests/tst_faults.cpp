@@ -174,8 +174,12 @@ void Faults::injectedFailures_data()
     // what was looked at cannot be had, the line is still taken exactly.
     QTest::newRow("pipe refuses to be looked into")
         << "pipe" << "tee:error=EINVAL" << QString() << "line\n" + rest << QByteArray("line\n") << rest;
+    // The program makes one pipe; only that one fails. A clang sanitizer
+    // build's runtime makes pipes of its own afterwards, to probe the memory
+    // that its check of an object's dynamic type reads.
     QTest::newRow("no private pipe to look through")
-        << "pipe" << "pipe2:error=EMFILE" << QString() << "line\n" + rest << QByteArray("line\n") << rest;
+        << "pipe" << "pipe2:error=EMFILE:when=1" << QString() << "line\n" + rest << QByteArray("line\n")
+        << rest;
     QTest::newRow("no /dev/null to take into")
         << "pipe" << "openat:error=ENOENT" << "/dev/null" << "line\n" + rest << QByteArray("line\n")
         << rest;
