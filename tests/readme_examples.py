@@ -18,10 +18,10 @@ bin/ on PATH. The examples check the program themselves; this runs them and
 reports what failed. The reference function python/expected_line.py is also
 checked against the installed program on random input."""
 
-import importlib.util
 import os
 import random
 import re
+import runpy
 import shutil
 import subprocess
 import sys
@@ -150,14 +150,12 @@ def check_reference_function(count=300):
     if not os.path.exists(path):
         print("the README has no example python/expected_line.py")
         return False
-    spec = importlib.util.spec_from_file_location("expected_line", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    expected_line = runpy.run_path(path)["expected_line"]
     program = os.path.join(prefix, "bin", "simulated_error")
     echo = os.fsencode(program).decode("latin-1").encode() + b";x;"
     for number, data in enumerate(random_inputs(count)):
         result = subprocess.run([program, "x"], input=data, capture_output=True, timeout=60)
-        if result.returncode != 10 or result.stdout != echo + module.expected_line(data):
+        if result.returncode != 10 or result.stdout != echo + expected_line(data):
             print(f"expected_line differs from the program on input {number}: {data[:200]!r}")
             return False
     print(f"expected_line agrees with the program on {count} random inputs")
