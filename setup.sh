@@ -66,19 +66,20 @@ configure_and_build() {
 
 # The licensing check reads the project's files: those git tracks, as they
 # are in the working tree, and not what an editor or a tool left beside them
-# untracked. Outside a git checkout (an unpacked archive, say) it reads the
-# whole tree.
+# untracked. Where git tracks none of them (an unpacked archive, even one
+# inside another repository) it reads the whole tree but the build folders.
 check_licensing() {
-    root=.
-    if git -c safe.directory="$PWD" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-        root=$(mktemp -d)
-        trap 'rm -rf "$root"' EXIT
+    root=$(mktemp -d)
+    trap 'rm -rf "$root"' EXIT
+    if git -c safe.directory="$PWD" ls-files --error-unmatch setup.sh >/dev/null 2>&1; then
         git -c safe.directory="$PWD" ls-files -z | xargs -0 sh -c '
             for file; do
                 if [ -e "$file" ]; then cp -P --parents -- "$file" "$0"; fi
             done' "$root"
+    else
+        tar -c --exclude=./build --exclude='./build-*' . | tar -x -C "$root"
     fi
-    reuse --root "$root" lint --quiet 2>/dev/null || { reuse --root "$root" lint | tail -n 20; exit 1; }
+    reuse --root "$root" lint --quiet 2>/dev/null || { reuse --root "$root" lint; exit 1; }
 }
 
 demo() {

@@ -20,9 +20,16 @@ if(DEFINED SIMULATED_ERROR_QT_MAJOR)
         message(FATAL_ERROR "SIMULATED_ERROR_QT_MAJOR is 5 or 6, not ${SIMULATED_ERROR_QT_MAJOR}")
     endif()
     set(qt_candidates ${SIMULATED_ERROR_QT_MAJOR})
-elseif(NOT SIMULATED_ERROR_IS_TOP_LEVEL AND (TARGET Qt5::Core OR Qt5_DIR))
+# The parent's targets come before the folders CMake caches: a folder may be
+# what this project itself found on an earlier configure, before the parent
+# turned to the other Qt. A folder alone is a parent that looked Qt up by name.
+elseif(NOT SIMULATED_ERROR_IS_TOP_LEVEL AND TARGET Qt5::Core)
     set(qt_candidates 5)
-elseif(NOT SIMULATED_ERROR_IS_TOP_LEVEL AND (TARGET Qt6::Core OR Qt6_DIR))
+elseif(NOT SIMULATED_ERROR_IS_TOP_LEVEL AND TARGET Qt6::Core)
+    set(qt_candidates 6)
+elseif(NOT SIMULATED_ERROR_IS_TOP_LEVEL AND Qt5_DIR)
+    set(qt_candidates 5)
+elseif(NOT SIMULATED_ERROR_IS_TOP_LEVEL AND Qt6_DIR)
     set(qt_candidates 6)
 else()
     set(qt_candidates 5 6)
@@ -51,8 +58,9 @@ if(NOT qt_found_major)
         "SIMULATED_ERROR_QT_MAJOR=5 or 6 chooses where both are found.")
 endif()
 
-set(SIMULATED_ERROR_QT_MAJOR ${qt_found_major} CACHE STRING
-    "The major version of Qt to build with: 5 or 6")
-set_property(CACHE SIMULATED_ERROR_QT_MAJOR PROPERTY STRINGS 5 6)
+# The choice made here is not cached: only a value the user or the parent
+# gave chooses on the next configure, so that a parent that turns to Qt 6, or
+# a machine that loses Qt 5, is followed.
+set(SIMULATED_ERROR_QT_MAJOR ${qt_found_major})
 set(SIMULATED_ERROR_QT Qt${SIMULATED_ERROR_QT_MAJOR})
 message(STATUS "simulated_error: building with Qt ${${SIMULATED_ERROR_QT}Core_VERSION}")

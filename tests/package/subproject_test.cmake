@@ -9,7 +9,10 @@
 #   SCRATCH       a folder the test may fill
 #   OBJDUMP       objdump, to read the libraries the program needs
 #   PARENT        "qt6": a parent that finds Qt 6 itself; "no_qt": a parent
-#                 that finds no Qt; "none": no parent, the fixture on its own
+#                 that finds no Qt; "no_qt_then_qt6": one that finds no Qt
+#                 (the fixture takes Qt 5) and is then configured again in
+#                 the same folder finding Qt 6; "none": no parent, the fixture
+#                 on its own
 #   EXPECT_QT     the major version of Qt the fixture must choose, or "none":
 #                 it must stop with one message that names what to install
 #   BUILD         ON or OFF
@@ -41,13 +44,21 @@ endfunction()
 if(PARENT STREQUAL "none")
     set(configure -S ${SOURCE_DIR} -DBUILD_TESTING=OFF)
 else()
-    if(PARENT STREQUAL "qt6")
-        set(parent_finds_qt6 ON)
-    else()
+    if(PARENT STREQUAL "no_qt")
         set(parent_finds_qt6 OFF)
+    else()
+        set(parent_finds_qt6 ON)
     endif()
     set(configure -S ${CMAKE_CURRENT_LIST_DIR}/parent
-        -DFETCHCONTENT_SOURCE_DIR_SIMULATEDERROR=${SOURCE_DIR} -DPARENT_FINDS_QT6=${parent_finds_qt6})
+        -DFETCHCONTENT_SOURCE_DIR_SIMULATEDERROR=${SOURCE_DIR})
+    if(PARENT STREQUAL "no_qt_then_qt6")
+        execute_process(COMMAND ${CMAKE_COMMAND} ${configure} -DPARENT_FINDS_QT6=OFF -B ${build}
+            RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+        if(NOT status EQUAL 0 OR NOT output MATCHES "simulated_error: building with Qt 5\\.")
+            message(FATAL_ERROR "the first configure did not take Qt 5:\n${output}\n${errors}")
+        endif()
+    endif()
+    list(APPEND configure -DPARENT_FINDS_QT6=${parent_finds_qt6})
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} ${configure} -B ${build}
     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
