@@ -13,6 +13,12 @@ constexpr int longestSleepMs = 100;
 
 } // namespace
 
+bool isShutDownForReading(int fd)
+{
+    pollfd request{fd, POLLIN | POLLRDHUP, 0};
+    return ::poll(&request, 1, 0) == 1 && (request.revents & (POLLRDHUP | POLLHUP));
+}
+
 DescriptorWait::DescriptorWait(int fd, Direction direction)
     : m_fd(fd), m_events(direction == Direction::reading ? POLLIN : POLLOUT)
 {
@@ -30,7 +36,7 @@ DescriptorWait::~DescriptorWait()
 // nothing more to come: it is not waited on.
 bool DescriptorWait::waitAfterTryAgain()
 {
-    if (m_events == POLLIN && isShutDownForReading())
+    if (m_events == POLLIN && isShutDownForReading(m_fd))
         return false;
     if (m_waits++ == 0)
         return waitWithPoll();
@@ -38,12 +44,6 @@ bool DescriptorWait::waitAfterTryAgain()
         return true;
     sleepBriefly();
     return true;
-}
-
-bool DescriptorWait::isShutDownForReading() const
-{
-    pollfd request{m_fd, POLLIN | POLLRDHUP, 0};
-    return ::poll(&request, 1, 0) == 1 && (request.revents & (POLLRDHUP | POLLHUP));
 }
 
 bool DescriptorWait::waitWithPoll()

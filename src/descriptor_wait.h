@@ -33,7 +33,6 @@ public:
     bool waitAfterTryAgain();
 
 private:
-    bool isShutDownForReading() const;
     bool waitWithPoll();
     bool waitWithEpoll();
     void sleepBriefly();
@@ -45,6 +44,10 @@ private:
     bool m_epollRefused = false;
     int m_sleepMs = 1;
 };
+
+// Whether input on fd is shut down for reading or its peer is gone, so that
+// nothing more can arrive.
+bool isShutDownForReading(int fd);
 
 // Makes a call that may have to wait on fd: an interrupted call is repeated,
 // and a non-blocking descriptor that says "try again" is waited on as above,

@@ -46,14 +46,6 @@ bool hasInputNow(int fd)
     return ::poll(&request, 1, 0) == 1 && (request.revents & POLLIN);
 }
 
-// The receiving side shut down or the peer gone: a receive that brings
-// nothing is then the end, not an empty message.
-bool hasShutDown(int fd)
-{
-    pollfd request{fd, POLLIN | POLLRDHUP, 0};
-    return ::poll(&request, 1, 0) == 1 && (request.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
-}
-
 bool hasBytesQueued(int fd)
 {
     int queued = 0;
@@ -138,7 +130,7 @@ InputSource::InputSource(int fd, qsizetype maxPieceSize)
         else if (m_socketType == SOCK_STREAM || m_socketType == -1)
             readByteByByte();
         else
-            receiveWholeMessages();
+            m_method = Method::receiveWhole;
     } else if (isSeekable(fd)) {
         if (isDirect(fd))
             m_method = Method::readAligned;
@@ -173,12 +165,6 @@ void InputSource::lookIntoPipesWithTee()
     m_copyWriteEnd = ends[1];
     m_devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     m_method = Method::teeFromPipe;
-}
-
-void InputSource::receiveWholeMessages()
-{
-    m_method = Method::receiveWhole;
-    m_isMessageSocket = true;
 }
 
 void InputSource::readByteByByte()
@@ -381,7 +367,8 @@ qsizetype InputSource::readAlignedPiece(char *data)
 // this one is taken.
 qsizetype InputSource::handOutHeld(char *data)
 {
-    if (m_heldAt >= m_heldEnd && !(m_isMessageSocket ? receiveMessage() : readRecord()))
+    const bool isMessageSocket = m_socketType != -1 && m_socketType != SOCK_STREAM;
+    if (m_heldAt >= m_heldEnd && !(isMessageSocket ? receiveMessage() : readRecord()))
         return 0;
     const qsizetype got = qMin(m_pieceSize, m_heldEnd - m_heldAt);
     std::memcpy(data, m_held.data() + m_heldAt, size_t(got));
@@ -413,7 +400,7 @@ bool InputSource::receiveMessage()
         }
         // Nothing received: an empty message, skipped, or the end, once the
         // socket is shut down and holds no more.
-        if (got < 0 || (hasShutDown(m_fd) && !hasMessageQueued()))
+        if (got < 0 || (isShutDownForReading(m_fd) && !hasMessageQueued()))
             return false;
     }
 }

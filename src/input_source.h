@@ -66,7 +66,6 @@ private:
     qsizetype lookByMethod(char *data);
     void lookIntoPipesWithTee();
     void readByteByByte();
-    void receiveWholeMessages();
     qsizetype lookIntoPipe(char *data);
     qsizetype peekAtSocket(char *data);
     qsizetype readPiece(char *data);
@@ -95,8 +94,7 @@ private:
     int m_devNull = -1;
     // A socket's peek offset moves a peek away from the next byte.
     bool m_peekTrusted = true;
-    bool m_isMessageSocket = false;
-    int m_socketType = -1;
+    int m_socketType = -1; // -1 where the input is no socket
     // A pseudo-terminal's master side, which may be in packet mode.
     bool m_isTerminalMaster = false;
     // A message or a record received whole, handed out from m_heldAt.
