@@ -13,6 +13,8 @@
 #                         build made with clang
 #   ./setup.sh memcheck   the everyday suite with every run of the program under valgrind
 #   ./setup.sh qt6        the everyday suite on a build with Qt 6
+#   ./setup.sh posix      build the program with POSIX calls alone, check that it calls
+#                         none of Linux's own, and show one run
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 #
 # The long stages print each test's output as it runs, so that they are never
@@ -82,14 +84,16 @@ check_licensing() {
     reuse --root "$root" lint --quiet 2>/dev/null || { reuse --root "$root" lint; exit 1; }
 }
 
+# Shows one run of the program built in the folder given (build by default).
 demo() {
-    echo '$ printf "hello\\nnot read\\n" | build/src/simulated_error one two'
+    dir=${1:-build}
+    echo "\$ printf \"hello\\\\nnot read\\\\n\" | $dir/src/simulated_error one two"
     set +e
-    printf 'hello\nnot read\n' | build/src/simulated_error one two >build/demo.out 2>build/demo.err
+    printf 'hello\nnot read\n' | "$dir/src/simulated_error" one two >"$dir/demo.out" 2>"$dir/demo.err"
     status=$?
     set -e
-    echo "standard output: $(cat build/demo.out)"
-    echo "standard error:  $(cat build/demo.err)"
+    echo "standard output: $(cat "$dir/demo.out")"
+    echo "standard error:  $(cat "$dir/demo.err")"
     echo "exit status:     $status"
 }
 
@@ -139,12 +143,20 @@ qt6)
     configure_and_build build-qt6 -DSIMULATED_ERROR_QT_MAJOR=6
     ctest --test-dir build-qt6 --output-on-failure --label-exclude soak --parallel "$(nproc)"
     ;;
+posix)
+    install_missing $build_packages
+    configure build-posix -DSIMULATED_ERROR_POSIX_ONLY=ON -DBUILD_TESTING=OFF
+    cmake --build build-posix --target simulated_error --parallel "$(nproc)"
+    cmake -DNM=nm -DPROGRAM=build-posix/src/simulated_error -P tests/package/posix_calls_test.cmake
+    echo "build-posix/src/simulated_error calls none of Linux's own"
+    demo build-posix
+    ;;
 fuzz)
     install_missing $build_packages $clang_packages
     fuzz/run.sh 30
     ;;
 *)
-    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|fuzz" >&2
+    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|fuzz" >&2
     exit 2
     ;;
 esac

@@ -3,7 +3,8 @@
 
 #include "input_line.h"
 
-#include "input_source.h"
+#include "input/input_source.h"
+#include "io_sizes.h"
 #include "well_formed_utf8.h"
 
 #include <cstring>
@@ -12,9 +13,9 @@
 
 namespace {
 
-// A look into a pipe brings no more than the pipe holds, 64 KiB unless its
-// writer made it larger; a larger piece would only reserve more memory.
-constexpr qsizetype largestPieceSize = 64 * 1024;
+// A look into a pipe brings no more than the pipe holds; a larger piece
+// would only reserve more memory.
+constexpr qsizetype largestPieceSize = pipeCapacity;
 
 const char byteOrderMark[] = "\xEF\xBB\xBF";
 constexpr qsizetype byteOrderMarkSize = 3;
@@ -173,17 +174,30 @@ void LineCollector::replaceByte()
 
 } // namespace
 
+// A piece that holds no line feed is used whole, so it is taken out of the
+// input as soon as it is looked at, before it is decoded: a writer can refill
+// the pipe meanwhile. Pieces start at a page, so that a short line costs one
+// page of memory however much input waits behind it, and double up to
+// maxPieceSize while looks fill them.
 LineBuffer collectInputLine(int fd, qsizetype maxPieceSize)
 {
     LineCollector collector;
-    InputSource input(fd, maxPieceSize);
+    InputSource input(fd);
+    qsizetype pieceSize = qMin(pageSize, maxPieceSize);
     for (;;) {
-        const qsizetype got = input.look(collector.spaceForPiece(input.pieceSize()));
+        char *const piece = collector.spaceForPiece(pieceSize);
+        const qsizetype got = input.look(piece, pieceSize);
+        const bool hasLineFeed = std::memchr(piece, '\n', size_t(got)) != nullptr;
+        if (!hasLineFeed)
+            input.take(got);
         collector.takeIn(got);
         // Every byte looked at is used, but those after the line feed.
-        input.take(got - collector.surplus());
+        if (hasLineFeed)
+            input.take(got - collector.surplus());
         if (got == 0 || collector.isComplete())
             return collector.takeLine();
+        if (got == pieceSize)
+            pieceSize = qMin(2 * pieceSize, maxPieceSize);
     }
 }
 

@@ -15,7 +15,9 @@
 // Blocks (without using CPU) while the input is open and has no complete line;
 // returns what it has when the input ends or fails before a line feed.
 // Takes exactly the bytes of the line out of the input (see InputSource), so
-// that the next reader of the same input starts on the byte after them.
+// that the next reader of the same input starts on the byte after them; from
+// input that hands over messages or records, the rest of the one that holds
+// the line feed is lost.
 LineBuffer collectInputLine();
 
 // The same on any descriptor, looking at pieces of at most maxPieceSize bytes.

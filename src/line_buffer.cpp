@@ -3,34 +3,21 @@
 
 #include "line_buffer.h"
 
+#include "io_sizes.h"
+#include "page_memory.h"
+
 #include <new>
 #include <utility>
 
 #include <sanitizer/asan_interface.h>
-#include <sys/mman.h>
 
 namespace {
 
-constexpr qsizetype smallestCapacity = 64 * 1024;
+constexpr qsizetype smallestCapacity = 16 * pageSize;
 constexpr qsizetype hugePageSize = 2 * 1024 * 1024;
 // Only a buffer this large asks for huge pages: the first touch of one
 // clears 2 MiB, which would cost a short line more than it saves.
 constexpr qsizetype hugePagesFrom = 2 * hugePageSize;
-
-void *mapAnonymous(qsizetype size)
-{
-    void *mapped = ::mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return mapped == MAP_FAILED ? nullptr : mapped;
-}
-
-// Moves the pages of the mapping to a larger one; the mapping stays one
-// area, so the next move can take it whole.
-void *remapLarger(char *data, qsizetype capacity, qsizetype newCapacity)
-{
-    void *moved = ::mremap(data, size_t(capacity), size_t(newCapacity), MREMAP_MAYMOVE);
-    return moved == MAP_FAILED ? nullptr : moved;
-}
 
 } // namespace
 
@@ -54,7 +41,7 @@ LineBuffer::~LineBuffer()
     if (!m_data)
         return;
     ASAN_UNPOISON_MEMORY_REGION(m_data, m_capacity);
-    ::munmap(m_data, size_t(m_capacity));
+    unmapPages(m_data, m_capacity);
 }
 
 char *LineBuffer::endWithRoom(qsizetype room)
@@ -80,7 +67,7 @@ void LineBuffer::grow(qsizetype needed)
     qsizetype capacity = 0;
     for (qsizetype wanted : {qMax(needed, qMax(smallestCapacity, 2 * m_capacity)), needed}) {
         capacity = roundUp(wanted);
-        grown = m_data ? remapLarger(m_data, m_capacity, capacity) : mapAnonymous(capacity);
+        grown = m_data ? growPages(m_data, m_capacity, capacity) : mapPages(capacity);
         if (grown)
             break;
     }
@@ -89,5 +76,5 @@ void LineBuffer::grow(qsizetype needed)
     m_data = static_cast<char *>(grown);
     m_capacity = capacity;
     if (m_capacity >= hugePagesFrom)
-        ::madvise(m_data, size_t(m_capacity), MADV_HUGEPAGE);
+        adviseHugePages(m_data, m_capacity);
 }

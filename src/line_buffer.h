@@ -6,10 +6,11 @@
 
 #include <QtGlobal>
 
-// Bytes held in one private anonymous mapping, with no limit of its own on
-// their number. It grows without copying (the kernel moves its pages), and
-// once large it asks for transparent huge pages, so that a long line costs
-// few page faults. Throws std::bad_alloc when memory runs out.
+// Bytes held in pages straight from the system, with no limit of its own on
+// their number. It grows without copying where the system can move pages
+// (Linux's mremap), and once large it asks for huge pages where they are
+// offered, so that a long line costs few page faults. Throws std::bad_alloc
+// when memory runs out.
 class LineBuffer
 {
 public:

@@ -3,7 +3,7 @@
 
 #include "line_output.h"
 
-#include "descriptor_wait.h"
+#include "io_sizes.h"
 
 #include <unistd.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 // Slices small enough that every buffer stays below malloc's mmap threshold:
 // larger ones made each flush map and fault in fresh pages.
-constexpr qsizetype sliceSize = 4096;
+constexpr qsizetype sliceSize = pageSize;
 
 // For an encoding other than UTF-8: the text stream converts the text slice
 // by slice.
@@ -26,20 +26,6 @@ void writeThroughTextStream(const char *utf8Text, qsizetype size, TextEncoding e
 }
 
 } // namespace
-
-bool writeWhole(int fd, const char *data, qsizetype size)
-{
-    while (size > 0) {
-        const ssize_t written = callWaiting(fd, DescriptorWait::Direction::writing, [=] {
-            return ::write(fd, data, size_t(size));
-        });
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
 
 OutputDescriptor::OutputDescriptor(int fd) : m_fd(fd)
 {

@@ -71,6 +71,14 @@ inline QString programPath()
     return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
 }
 
+// Whether the program under test is built with POSIX calls alone
+// (SIMULATED_ERROR_PROGRAM_POSIX_ONLY set), which cannot see what only
+// Linux's calls tell, such as a socket's peek offset.
+inline bool programIsPosixOnly()
+{
+    return qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_POSIX_ONLY");
+}
+
 // The program's path as it reaches the program: its bytes in the file system.
 inline QByteArray programBytes()
 {

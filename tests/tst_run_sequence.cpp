@@ -250,6 +250,8 @@ void RunSequence::restLeftForNextCommand()
     QFETCH(QString, inputKind);
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QByteArray, echoedLine);
+    if (inputKind == QLatin1String("peeked socket") && programIsPosixOnly())
+        QSKIP("a peek offset is Linux's own, which a build with POSIX calls alone cannot see");
 
     const Outcome outcome = runThenNextCommand(inputKind, {programPath(), "x"}, pieces);
 

@@ -4,30 +4,33 @@
 #include "descriptor_wait.h"
 
 #include <poll.h>
-#include <sys/epoll.h>
 #include <unistd.h>
+
+#if SIMULATED_ERROR_HAVE_EPOLL
+#include <sys/epoll.h>
+#endif
 
 namespace {
 
 constexpr int longestSleepMs = 100;
 
+#if SIMULATED_ERROR_HAVE_POLLRDHUP
+constexpr short shutDownEvents = POLLRDHUP | POLLHUP;
+#else
+constexpr short shutDownEvents = POLLHUP;
+#endif
+
 } // namespace
 
 bool isShutDownForReading(int fd)
 {
-    pollfd request{fd, POLLIN | POLLRDHUP, 0};
-    return ::poll(&request, 1, 0) == 1 && (request.revents & (POLLRDHUP | POLLHUP));
+    pollfd request{fd, short(POLLIN | shutDownEvents), 0};
+    return ::poll(&request, 1, 0) == 1 && (request.revents & shutDownEvents);
 }
 
 DescriptorWait::DescriptorWait(int fd, Direction direction)
     : m_fd(fd), m_events(direction == Direction::reading ? POLLIN : POLLOUT)
 {
-}
-
-DescriptorWait::~DescriptorWait()
-{
-    if (m_epoll >= 0)
-        ::close(m_epoll);
 }
 
 // The first "try again" is waited on with poll; one after poll said ready
@@ -49,12 +52,9 @@ bool DescriptorWait::waitAfterTryAgain()
 bool DescriptorWait::waitWithPoll()
 {
     pollfd request{m_fd, m_events, 0};
-    for (;;) {
-        if (::poll(&request, 1, -1) >= 0)
-            return !(request.revents & POLLNVAL);
-        if (errno != EINTR)
-            return false;
-    }
+    if (retryOnInterrupt([&] { return ::poll(&request, 1, -1); }) < 0)
+        return false;
+    return !(request.revents & POLLNVAL);
 }
 
 // Registering reports the present state once, so the first wait may return at
@@ -62,23 +62,26 @@ bool DescriptorWait::waitWithPoll()
 // and the wait is kept for the wait, so none is missed.
 bool DescriptorWait::waitWithEpoll()
 {
-    if (m_epoll < 0) {
-        m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
+#if SIMULATED_ERROR_HAVE_EPOLL
+    if (!m_epoll.isOpen()) {
+        m_epoll = OwnedDescriptor(::epoll_create1(EPOLL_CLOEXEC));
         epoll_event interest{};
         interest.events = (m_events == POLLIN ? EPOLLIN | EPOLLRDHUP : EPOLLOUT) | EPOLLET;
-        if (m_epoll < 0 || ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_fd, &interest) != 0) {
+        if (!m_epoll.isOpen() || ::epoll_ctl(m_epoll.get(), EPOLL_CTL_ADD, m_fd, &interest) != 0) {
             m_epollRefused = true;
             return false;
         }
     }
     epoll_event event{};
-    while (::epoll_wait(m_epoll, &event, 1, -1) < 0) {
-        if (errno != EINTR) {
-            m_epollRefused = true;
-            return false;
-        }
+    if (retryOnInterrupt([&] { return ::epoll_wait(m_epoll.get(), &event, 1, -1); }) < 0) {
+        m_epollRefused = true;
+        return false;
     }
     return true;
+#else
+    m_epollRefused = true;
+    return false;
+#endif
 }
 
 void DescriptorWait::sleepBriefly()

@@ -4,9 +4,7 @@
 #ifndef SIMULATED_ERROR_DESCRIPTOR_WAIT_H
 #define SIMULATED_ERROR_DESCRIPTOR_WAIT_H
 
-#include <cerrno>
-
-#include <sys/types.h>
+#include "descriptor.h"
 
 // Waits, without using CPU, until a descriptor that said "try again" is ready
 // for reading or writing.
@@ -16,15 +14,14 @@
 // out-of-band byte, another reader that took the input first), asking poll
 // again would return at once forever; the wait then goes through an
 // edge-triggered epoll, which returns only when the descriptor's state
-// changes. Where no epoll can be had, the wait sleeps, longer each time, so
-// that even then it never spins.
+// changes. Where no epoll can be had (or the system has none), the wait
+// sleeps, longer each time, so that even then it never spins.
 class DescriptorWait
 {
 public:
     enum class Direction { reading, writing };
 
     DescriptorWait(int fd, Direction direction);
-    ~DescriptorWait();
     DescriptorWait(const DescriptorWait &) = delete;
     DescriptorWait &operator=(const DescriptorWait &) = delete;
 
@@ -40,13 +37,14 @@ private:
     int m_fd;
     short m_events;
     int m_waits = 0;
-    int m_epoll = -1;
+    OwnedDescriptor m_epoll;
     bool m_epollRefused = false;
     int m_sleepMs = 1;
 };
 
 // Whether input on fd is shut down for reading or its peer is gone, so that
-// nothing more can arrive.
+// nothing more can arrive. Where the system cannot tell a socket shut down
+// for reading alone (no POLLRDHUP), only a peer that is gone is seen.
 bool isShutDownForReading(int fd);
 
 // Makes a call that may have to wait on fd: an interrupted call is repeated,
@@ -58,14 +56,11 @@ ssize_t callWaiting(int fd, DescriptorWait::Direction direction, Call call)
 {
     DescriptorWait wait(fd, direction);
     for (;;) {
-        const ssize_t result = call();
+        const ssize_t result = retryOnInterrupt(call);
         if (result >= 0)
             return result;
-        if (errno == EINTR)
-            continue;
-        if ((errno == EAGAIN || errno == EWOULDBLOCK) && wait.waitAfterTryAgain())
-            continue;
-        return -1;
+        if ((errno != EAGAIN && errno != EWOULDBLOCK) || !wait.waitAfterTryAgain())
+            return -1;
     }
 }
 

@@ -1,0 +1,93 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+#include "input_probe.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Kind = InputTraits::Kind;
+
+Kind kindOf(int fd, const struct stat &status)
+{
+    if (S_ISREG(status.st_mode))
+        return Kind::regularFile;
+    if (S_ISBLK(status.st_mode))
+        return Kind::blockDevice;
+    if (S_ISFIFO(status.st_mode))
+        return Kind::pipe;
+    if (S_ISSOCK(status.st_mode))
+        return Kind::socket;
+    if (::isatty(fd))
+        return Kind::terminal;
+    if (S_ISCHR(status.st_mode))
+        return Kind::characterDevice;
+    return Kind::other;
+}
+
+int socketOption(int fd, int option)
+{
+    int value = -1;
+    socklen_t size = sizeof value;
+    return ::getsockopt(fd, SOL_SOCKET, option, &value, &size) == 0 ? value : -1;
+}
+
+bool isDirect([[maybe_unused]] int fd)
+{
+#if SIMULATED_ERROR_HAVE_O_DIRECT
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags != -1 && (flags & O_DIRECT);
+#else
+    return false;
+#endif
+}
+
+bool hasPeekOffset([[maybe_unused]] int fd)
+{
+#if SIMULATED_ERROR_HAVE_SO_PEEK_OFF
+    return socketOption(fd, SO_PEEK_OFF) >= 0;
+#else
+    return false;
+#endif
+}
+
+// Only a pseudo-terminal's master side tells whether it is in packet mode.
+bool isTerminalMaster([[maybe_unused]] int fd)
+{
+#if SIMULATED_ERROR_HAVE_TIOCGPKT
+    int packetMode = 0;
+    return ::ioctl(fd, TIOCGPKT, &packetMode) == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+InputTraits probeInput(int fd)
+{
+    InputTraits input;
+    struct stat status{};
+    if (::fstat(fd, &status) != 0)
+        return input;
+    input.kind = kindOf(fd, status);
+    input.seekable = ::lseek(fd, 0, SEEK_CUR) != -1;
+    input.direct = input.seekable && isDirect(fd);
+    switch (input.kind) {
+    case Kind::socket:
+        input.socketType = socketOption(fd, SO_TYPE);
+        input.peekOffsetSet = hasPeekOffset(fd);
+        break;
+    case Kind::terminal:
+        input.terminalMaster = isTerminalMaster(fd);
+        break;
+    default:
+        break;
+    }
+    return input;
+}

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+#ifndef SIMULATED_ERROR_INPUT_PROBE_H
+#define SIMULATED_ERROR_INPUT_PROBE_H
+
+// What an input descriptor is, as far as the choice of a way to read it
+// needs to know. Asking changes nothing about the input.
+struct InputTraits
+{
+    enum class Kind { notOpen, regularFile, blockDevice, characterDevice, terminal, pipe, socket, other };
+
+    Kind kind = Kind::notOpen;
+    bool seekable = false; // its position can be moved back
+    bool direct = false; // opened with O_DIRECT
+    int socketType = -1; // -1 where it is no socket or does not say
+    // A peek offset set by the socket's owner makes a peek start there and
+    // move it on, while a receive starts at the next byte.
+    bool peekOffsetSet = false;
+    bool terminalMaster = false; // a pseudo-terminal's master side
+};
+
+InputTraits probeInput(int fd);
+
+#endif

@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+#ifndef SIMULATED_ERROR_PACKET_MODE_SWITCH_H
+#define SIMULATED_ERROR_PACKET_MODE_SWITCH_H
+
+#include "byte_reader.h"
+#include "packet_terminal_reader.h"
+
+// A pseudo-terminal's master side, whose owner may turn packet mode on or
+// off at any time: each look goes to the packet reading while it is on, and
+// to one byte at a time while it is off. The mode is asked before each look,
+// one more call for an input that delivers at typing speed.
+class PacketModeSwitch : public InputReader
+{
+public:
+    explicit PacketModeSwitch(int fd) : m_fd(fd), m_bytes(fd), m_packets(fd) {}
+
+    qsizetype look(char *data, qsizetype size) override;
+    void take(qsizetype) override {}
+
+private:
+    int m_fd;
+    ByteReader m_bytes;
+    PacketTerminalReader m_packets;
+};
+
+#endif

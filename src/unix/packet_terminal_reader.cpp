@@ -1,0 +1,23 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+#include "packet_terminal_reader.h"
+
+#include "descriptor_wait.h"
+
+#include <unistd.h>
+
+qsizetype PacketTerminalReader::look(char *data, qsizetype)
+{
+    for (;;) {
+        char packet[2];
+        const ssize_t got = callWaiting(m_fd, DescriptorWait::Direction::reading,
+                                        [this, &packet] { return ::read(m_fd, packet, sizeof packet); });
+        if (got <= 0)
+            return 0;
+        if (got == 2) {
+            data[0] = packet[1];
+            return 1;
+        }
+    }
+}
