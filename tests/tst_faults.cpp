@@ -10,7 +10,9 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <csignal>
@@ -49,6 +51,40 @@ QByteArray mixedText(int size)
 {
     const QByteArray unit = "abc\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80 ";
     return unit.repeated(size / unit.size() + 1).left(size);
+}
+
+QString readLog(const QString &path)
+{
+    QFile log(path);
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+// Runs the program under strace with options, its log written to logPath
+// (strace -y names each descriptor's file), then cat on the same input.
+Outcome runTraced(const QString &strace, const QString &logPath, const QStringList &options,
+                  const QString &inputKind, const QByteArray &input)
+{
+    const QStringList command = QStringList{strace, "-qq", "-y", "-o", logPath} + options
+                                + QStringList{programPath(), "x"};
+    // A sanitizer build's leak check needs ptrace, which strace holds.
+    qputenv("ASAN_OPTIONS", "detect_leaks=0");
+    const Outcome outcome = runThenNextCommand(inputKind, command, {input});
+    qunsetenv("ASAN_OPTIONS");
+    return outcome;
+}
+
+// Which of the program's calls to trace (1 for the first) is the first
+// whose line in strace's log matches pattern; 0 where none does.
+int tracedCall(const QString &strace, const QString &logPath, const QString &inputKind,
+               const QByteArray &input, const QString &trace, const QString &pattern)
+{
+    runTraced(strace, logPath, {"-e", "trace=" + trace}, inputKind, input);
+    const QStringList calls = readLog(logPath).split('\n').filter(QRegularExpression("^" + trace + R"(\()"));
+    for (int i = 0; i < calls.size(); ++i) {
+        if (calls.at(i).contains(QRegularExpression(pattern)))
+            return i + 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -159,64 +195,90 @@ void Faults::injectedFailures_data()
 {
     QTest::addColumn<QString>("inputKind");
     QTest::addColumn<QString>("injection");
-    QTest::addColumn<QString>("tracedPath");
+    QTest::addColumn<QString>("traced");
+    QTest::addColumn<QString>("proof");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("rest");
 
     const QByteArray rest = QByteArray("0123456789").repeated(3000);
-    QTest::newRow("first read fails") << "file" << "read:error=EIO:when=1+" << inputFileArgument
+    const QByteArray lineAndRest = "line\n" + rest;
+    // strace -y shows each descriptor with what it is: 0<pipe:[12345]>.
+    const QString readByteByByte = QStringLiteral(R"(^read\(0<[^>]*>, "l", 1\) += 1$)");
+    // A failing read of the file ends the line with what it has.
+    QTest::newRow("first read fails") << "file" << "read:error=EIO:when=1+" << QString() << QString()
                                       << QByteArray("abc\n") << QByteArray() << QByteArray("abc\n");
     QTest::newRow("read after part of the line fails")
-        << "file" << "read:error=EIO:when=2+" << inputFileArgument << QByteArray("abc")
+        << "file" << "read:error=EIO:when=2+" << QString() << QString() << QByteArray("abc")
         << QByteArray("abc") << QByteArray();
     // Where the kernel refuses to look ahead, or the means to look or to take
     // what was looked at cannot be had, the line is still taken exactly.
     QTest::newRow("pipe refuses to be looked into")
-        << "pipe" << "tee:error=EINVAL" << QString() << "line\n" + rest << QByteArray("line\n") << rest;
+        << "pipe" << "tee:error=EINVAL" << "read" << readByteByByte << lineAndRest << QByteArray("line\n") << rest;
     // The program makes one pipe; only that one fails. A clang sanitizer
     // build's runtime makes pipes of its own afterwards, to probe the memory
     // that its check of an object's dynamic type reads.
     QTest::newRow("no private pipe to look through")
-        << "pipe" << "pipe2:error=EMFILE:when=1" << QString() << "line\n" + rest << QByteArray("line\n")
-        << rest;
+        << "pipe" << "pipe2:error=EMFILE:when=1" << "read" << readByteByByte << lineAndRest
+        << QByteArray("line\n") << rest;
+    // The bytes used go into the private pipe instead of /dev/null.
     QTest::newRow("no /dev/null to take into")
-        << "pipe" << "openat:error=ENOENT" << "/dev/null" << "line\n" + rest << QByteArray("line\n")
-        << rest;
+        << "pipe" << "openat:error=ENOENT" << "splice"
+        << R"(^splice\(0<pipe:\[\d+\]>, NULL, \d+<pipe:\[\d+\]>, NULL, 5, SPLICE_F_NONBLOCK\) += 5$)"
+        << lineAndRest << QByteArray("line\n") << rest;
+    // The bytes used are read out of the pipe instead.
     QTest::newRow("pipe refuses to be spliced from")
-        << "pipe" << "splice:error=EINVAL" << QString() << "line\n" + rest << QByteArray("line\n") << rest;
+        << "pipe" << "splice:error=EINVAL" << "read" << R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)"
+        << lineAndRest << QByteArray("line\n") << rest;
     QTest::newRow("socket refuses to be peeked at")
-        << "socket" << "recvfrom:error=EINVAL" << QString() << "line\n" + rest << QByteArray("line\n")
-        << rest;
+        << "socket" << "recvfrom:error=EINVAL" << "read" << readByteByByte << lineAndRest
+        << QByteArray("line\n") << rest;
 }
 
-// Injects failures into the program's calls with strace; -P keeps the calls
-// on other paths (for a file, the loader's reads of the libraries) out of it.
+// Injects failures into the program's calls with strace, then checks from
+// strace's log that the failure was injected and that the way of reading
+// the row names ran (proof), and from the output that the line was taken
+// exactly. The calls strace fails are the program's own: a file's reads are
+// those on its path (-P), and /dev/null's opening is found by a first run
+// that fails nothing, since the loader's opens come before it.
 void Faults::injectedFailures()
 {
     QFETCH(QString, inputKind);
     QFETCH(QString, injection);
-    QFETCH(QString, tracedPath);
+    QFETCH(QString, traced);
+    QFETCH(QString, proof);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, rest);
     const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
     if (strace.isEmpty())
         QSKIP("strace is not installed");
+    QTemporaryDir logs;
+    QVERIFY(logs.isValid());
+    const QString call = injection.section(':', 0, 0);
 
-    QStringList command{strace, "-qq", "-o", "/dev/null"};
-    if (!tracedPath.isEmpty())
-        command << "-P" << tracedPath;
-    command << "-e" << "trace=" + injection.section(':', 0, 0) << "-e" << "inject=" + injection
-            << programPath() << "x";
-    // A sanitizer build's leak check needs ptrace, which strace holds.
-    qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    const Outcome outcome = runThenNextCommand(inputKind, command, {input});
-    qunsetenv("ASAN_OPTIONS");
+    if (call == QLatin1String("openat")) {
+        const int opening = tracedCall(strace, logs.filePath("first.log"), inputKind, input,
+                                       QStringLiteral("openat"), QStringLiteral(R"(^openat\(.*"/dev/null")"));
+        QVERIFY2(opening > 0, "the program never opened /dev/null");
+        injection += ":when=" + QString::number(opening);
+    }
+    QStringList options{"-e", "trace=" + QStringList{call, traced}.join(',').remove(QRegularExpression(",$")),
+                        "-e", "inject=" + injection};
+    if (inputKind == QLatin1String("file"))
+        options << "-P" << inputFileArgument;
+    const QString logPath = logs.filePath("injected.log");
+    const Outcome outcome = runTraced(strace, logPath, options, inputKind, input);
 
     VERIFY_SIMULATED_FAILURE(outcome);
     QCOMPARE(outcome.err, errorLine);
     VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + line, rest);
+    const QString log = readLog(logPath);
+    QVERIFY2(log.contains(QRegularExpression("^" + call + R"(\(.*\(INJECTED\)$)", QRegularExpression::MultilineOption)),
+             qPrintable("strace injected no failure into " + call + ":\n" + log));
+    if (!proof.isEmpty())
+        QVERIFY2(log.contains(QRegularExpression(proof, QRegularExpression::MultilineOption)),
+                 qPrintable("no sign of the way of reading that should have taken over:\n" + log));
 }
 
 void Faults::brokenPipe_data()
