@@ -7,27 +7,16 @@
 
 #include "input_line.h"
 #include "line_output.h"
+#include "standard_streams.h"
 #include "text_encoding.h"
 
 #include <QTextStream>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int simulatedErrorStatus = 10;
-
-// A standard descriptor that the caller closed is opened on /dev/null, so
-// that no file the process opens later can take its number and receive the
-// output meant for that stream.
-void occupyClosedStandardDescriptors()
-{
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1)
-            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
-    }
-}
 
 void echoArguments(int argc, const char *const argv[])
 {
@@ -60,7 +49,7 @@ void reportSimulatedError()
 
 int main(int argc, char *argv[])
 {
-    occupyClosedStandardDescriptors();
+    occupyClosedStandardStreams();
     // Without an argument the input is never touched: the run cannot wait on it.
     if (argc >= 2)
         echoArgumentsAndLine(argc, argv, collectInputLine());

@@ -11,9 +11,15 @@
 //
 // Options:
 //   --nonblocking-stdin   standard input in non-blocking mode
+//   --private-nonblocking-stdin
+//                         standard input, a pipe, opened anew in non-blocking
+//                         mode, which leaves the caller's own blocking
 //   --socket-stdin        standard input a Unix stream socket, which a child
 //                         process feeds with the original standard input as
 //                         it arrives, then shuts down for writing
+//   --tcp-stdin           the same through a TCP connection on loopback
+//   --low-water-stdin     standard input's socket given a low-water mark
+//                         (SO_RCVLOWAT) of 1 MiB (after a --*socket-stdin)
 //   --urgent-socket-stdin the same, with an out-of-band byte sent after the
 //                         first piece of input
 //   --packet-terminal-stdin
@@ -24,6 +30,10 @@
 //   --peeked-stdin        standard input's socket given a peek offset, its
 //                         first 3 bytes peeked at (after --socket-stdin)
 //   --broken-stdout       standard output a pipe whose reader is gone
+//   --datagram-stdout     standard output a Unix datagram socket, whose
+//                         messages this process relays to the original
+//                         standard output; it starts the program as its child
+//                         and ends as the program ended
 //   --nonblocking-stdout  standard output a non-blocking pipe of one page,
 //                         relayed to the original standard output by this
 //                         process, which starts the program as its child and
@@ -39,7 +49,9 @@
 
 #include <cerrno>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -120,10 +132,28 @@ void leaveCallersOutputs()
     ::_exit(0);
 }
 
-bool relayStandardInputThroughSocket(bool urgent)
+// A connected pair of TCP sockets on loopback.
+bool tcpPair(int ends[2])
+{
+    const int listening = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    const bool made = listening >= 0 && ::bind(listening, reinterpret_cast<sockaddr *>(&address), size) == 0
+                      && ::listen(listening, 1) == 0
+                      && ::getsockname(listening, reinterpret_cast<sockaddr *>(&address), &size) == 0
+                      && (ends[1] = ::socket(AF_INET, SOCK_STREAM, 0)) >= 0
+                      && ::connect(ends[1], reinterpret_cast<sockaddr *>(&address), size) == 0
+                      && (ends[0] = ::accept(listening, nullptr, nullptr)) >= 0;
+    ::close(listening);
+    return made;
+}
+
+bool relayStandardInputThroughSocket(bool urgent, bool tcp = false)
 {
     int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+    if (tcp ? !tcpPair(ends) : ::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
         return false;
     const pid_t relay = ::fork();
     if (relay < 0)
@@ -177,6 +207,20 @@ bool peekAheadOnStandardInput()
     return true;
 }
 
+// Opening a pipe through /proc makes a new open file description of it, so
+// that its mode is the program's alone.
+bool reopenStandardInputNonBlocking()
+{
+    const int reopened = ::open("/proc/self/fd/0", O_RDONLY | O_NONBLOCK);
+    return reopened >= 0 && ::dup2(reopened, STDIN_FILENO) == STDIN_FILENO && ::close(reopened) == 0;
+}
+
+bool setLowWaterMarkOnStandardInput()
+{
+    const int mark = 1024 * 1024;
+    return ::setsockopt(STDIN_FILENO, SOL_SOCKET, SO_RCVLOWAT, &mark, sizeof mark) == 0;
+}
+
 [[noreturn]] void exitAs(int status)
 {
     if (WIFSIGNALED(status)) {
@@ -213,12 +257,56 @@ bool relayStandardOutputThroughFullPipe()
     exitAs(status);
 }
 
+// Copies every message waiting on the socket to the original standard output.
+void relayMessages(int socket)
+{
+    static char message[1024 * 1024];
+    for (ssize_t got; (got = ::recv(socket, message, sizeof message, MSG_DONTWAIT)) > 0;)
+        writeAll(STDOUT_FILENO, message, got);
+}
+
+// Returns in the child, which goes on to start the program; the parent
+// relays until the child ended, then ends as it did. A datagram socket tells
+// no end of its own.
+bool relayStandardOutputThroughDatagrams()
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_DGRAM, 0, ends) != 0)
+        return false;
+    const pid_t program = ::fork();
+    if (program < 0)
+        return false;
+    if (program == 0) {
+        ::close(ends[0]);
+        return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO && ::close(ends[1]) == 0;
+    }
+    ::close(ends[1]);
+    int status = 0;
+    for (;;) {
+        pollfd readable{ends[0], POLLIN, 0};
+        ::poll(&readable, 1, 10);
+        relayMessages(ends[0]);
+        if (::waitpid(program, &status, WNOHANG) == program)
+            break;
+    }
+    relayMessages(ends[0]);
+    exitAs(status);
+}
+
 bool applyOption(const char *option)
 {
     if (std::strcmp(option, "--nonblocking-stdin") == 0)
         return ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK) == 0;
+    if (std::strcmp(option, "--private-nonblocking-stdin") == 0)
+        return reopenStandardInputNonBlocking();
     if (std::strcmp(option, "--socket-stdin") == 0)
         return relayStandardInputThroughSocket(false);
+    if (std::strcmp(option, "--tcp-stdin") == 0)
+        return relayStandardInputThroughSocket(false, true);
+    if (std::strcmp(option, "--low-water-stdin") == 0)
+        return setLowWaterMarkOnStandardInput();
+    if (std::strcmp(option, "--datagram-stdout") == 0)
+        return relayStandardOutputThroughDatagrams();
     if (std::strcmp(option, "--urgent-socket-stdin") == 0)
         return relayStandardInputThroughSocket(true);
     if (std::strcmp(option, "--packet-terminal-stdin") == 0)

@@ -59,32 +59,57 @@ QString readLog(const QString &path)
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
-// Runs the program under strace with options, its log written to logPath
-// (strace -y names each descriptor's file), then cat on the same input.
-Outcome runTraced(const QString &strace, const QString &logPath, const QStringList &options,
-                  const QString &inputKind, const QByteArray &input)
+// What strace is asked: to trace the call that the injection fails and the
+// calls traced besides, to fail as the injection says, to write its log to
+// logPath and to name each descriptor's file there (-y).
+QStringList straceCommand(const QString &strace, const QString &logPath, const QString &injection,
+                          const QString &traced)
 {
-    const QStringList command = QStringList{strace, "-qq", "-y", "-o", logPath} + options
-                                + QStringList{programPath(), "x"};
+    QStringList calls{injection.section(':', 0, 0)};
+    if (!traced.isEmpty())
+        calls << traced;
+    QStringList command{strace, "-qq", "-y", "-o", logPath, "-e", "trace=" + calls.join(',')};
+    if (injection.contains(':'))
+        command << "-e" << "inject=" + injection;
+    return command;
+}
+
+// Runs command (strace's, then the program and its arguments), through
+// exec_as with options where given, then cat on the same input.
+Outcome runTraced(const QStringList &options, const QStringList &command, const QString &inputKind,
+                  const QList<QByteArray> &pieces)
+{
+    QStringList through = command;
+    if (!options.isEmpty())
+        through = QStringList{EXEC_AS} + options + QStringList{command.first()} + command;
     // A sanitizer build's leak check needs ptrace, which strace holds.
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    const Outcome outcome = runThenNextCommand(inputKind, command, {input});
+    const Outcome outcome = runThenNextCommand(inputKind, through, pieces);
     qunsetenv("ASAN_OPTIONS");
     return outcome;
 }
 
-// Which of the program's calls to trace (1 for the first) is the first
-// whose line in strace's log matches pattern; 0 where none does.
-int tracedCall(const QString &strace, const QString &logPath, const QString &inputKind,
-               const QByteArray &input, const QString &trace, const QString &pattern)
+// Which of the program's calls (1 for the first) is the first whose line in
+// strace's log matches pattern; 0 where none does.
+int tracedCall(const QString &log, const QString &call, const QString &pattern)
 {
-    runTraced(strace, logPath, {"-e", "trace=" + trace}, inputKind, input);
-    const QStringList calls = readLog(logPath).split('\n').filter(QRegularExpression("^" + trace + R"(\()"));
+    const QStringList calls = log.split('\n').filter(QRegularExpression("^" + call + R"(\()"));
     for (int i = 0; i < calls.size(); ++i) {
         if (calls.at(i).contains(QRegularExpression(pattern)))
             return i + 1;
     }
     return 0;
+}
+
+// The call was failed by strace, and where proof is given, the calls of the
+// way that should then have taken over are in the log.
+void verifyInjected(const QString &log, const QString &call, const QString &proof)
+{
+    QVERIFY2(log.contains(QRegularExpression("^" + call + R"(\(.*\(INJECTED\)$)", QRegularExpression::MultilineOption)),
+             qPrintable("strace injected no failure into " + call + ":\n" + log.right(4000)));
+    if (!proof.isEmpty())
+        QVERIFY2(log.contains(QRegularExpression(proof, QRegularExpression::MultilineOption)),
+                 qPrintable("no sign of the way that should have taken over:\n" + log.right(4000)));
 }
 
 } // namespace
@@ -121,6 +146,9 @@ void Faults::waitingInputUsesNoCpu_data()
     // Every read of a terminal's master side in packet mode starts with a
     // status byte: a read of one byte brings that byte and never the data.
     QTest::newRow("pseudo-terminal master in packet mode") << QStringList{"--packet-terminal-stdin"};
+    // A receive that may wait, and poll, hold back until 1 MiB is queued.
+    QTest::newRow("TCP socket whose owner set a low-water mark")
+        << QStringList{"--tcp-stdin", "--low-water-stdin"};
 }
 
 void Faults::waitingInputUsesNoCpu()
@@ -146,8 +174,8 @@ void Faults::waitingInputUsesNoCpu()
     feedSlowly(process, {"c\xE2\x82", "\xAC"});
     if (QTest::currentTestFailed())
         return;
+    // The line is echoed without waiting for the end of the input.
     process.write("d\nnot this\n");
-    process.closeWriteChannel();
     const Outcome outcome = finish(process, endAfterInputMs());
 
     VERIFY_RUN(outcome, programEcho() + ";x;abc\xE2\x82\xAC" "d\n", errorLine);
@@ -194,60 +222,69 @@ void Faults::stoppedAndContinuedMidLine()
 void Faults::injectedFailures_data()
 {
     QTest::addColumn<QString>("inputKind");
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("injection");
     QTest::addColumn<QString>("traced");
     QTest::addColumn<QString>("proof");
-    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QList<QByteArray>>("pieces");
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("rest");
 
     const QByteArray rest = QByteArray("0123456789").repeated(3000);
-    const QByteArray lineAndRest = "line\n" + rest;
+    const QList<QByteArray> lineAndRest{"line\n" + rest};
     // strace -y shows each descriptor with what it is: 0<pipe:[12345]>.
     const QString readByteByByte = QStringLiteral(R"(^read\(0<[^>]*>, "l", 1\) += 1$)");
     // A failing read of the file ends the line with what it has.
-    QTest::newRow("first read fails") << "file" << "read:error=EIO:when=1+" << QString() << QString()
-                                      << QByteArray("abc\n") << QByteArray() << QByteArray("abc\n");
+    QTest::newRow("first read fails")
+        << "file" << QStringList() << "read:error=EIO:when=1+" << QString() << QString()
+        << QList<QByteArray>{"abc\n"} << QByteArray() << QByteArray("abc\n");
     QTest::newRow("read after part of the line fails")
-        << "file" << "read:error=EIO:when=2+" << QString() << QString() << QByteArray("abc")
-        << QByteArray("abc") << QByteArray();
+        << "file" << QStringList() << "read:error=EIO:when=2+" << QString() << QString()
+        << QList<QByteArray>{"abc"} << QByteArray("abc") << QByteArray();
     // Where the kernel refuses to look ahead, or the means to look or to take
     // what was looked at cannot be had, the line is still taken exactly.
     QTest::newRow("pipe refuses to be looked into")
-        << "pipe" << "tee:error=EINVAL" << "read" << readByteByByte << lineAndRest << QByteArray("line\n") << rest;
+        << "pipe" << QStringList() << "tee:error=EINVAL" << "read" << readByteByByte << lineAndRest
+        << QByteArray("line\n") << rest;
     // The program makes one pipe; only that one fails. A clang sanitizer
     // build's runtime makes pipes of its own afterwards, to probe the memory
     // that its check of an object's dynamic type reads.
     QTest::newRow("no private pipe to look through")
-        << "pipe" << "pipe2:error=EMFILE:when=1" << "read" << readByteByByte << lineAndRest
-        << QByteArray("line\n") << rest;
+        << "pipe" << QStringList() << "pipe2:error=EMFILE:when=1" << "read" << readByteByByte
+        << lineAndRest << QByteArray("line\n") << rest;
     // The bytes used go into the private pipe instead of /dev/null.
     QTest::newRow("no /dev/null to take into")
-        << "pipe" << "openat:error=ENOENT" << "splice"
+        << "pipe" << QStringList() << "openat:error=ENOENT" << "splice"
         << R"(^splice\(0<pipe:\[\d+\]>, NULL, \d+<pipe:\[\d+\]>, NULL, 5, SPLICE_F_NONBLOCK\) += 5$)"
         << lineAndRest << QByteArray("line\n") << rest;
     // The bytes used are read out of the pipe instead.
     QTest::newRow("pipe refuses to be spliced from")
-        << "pipe" << "splice:error=EINVAL" << "read" << R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)"
-        << lineAndRest << QByteArray("line\n") << rest;
+        << "pipe" << QStringList() << "splice:error=EINVAL" << "read"
+        << R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)" << lineAndRest << QByteArray("line\n") << rest;
     QTest::newRow("socket refuses to be peeked at")
-        << "socket" << "recvfrom:error=EINVAL" << "read" << readByteByByte << lineAndRest
+        << "socket" << QStringList() << "recvfrom:error=EINVAL" << "read" << readByteByByte << lineAndRest
         << QByteArray("line\n") << rest;
+    // poll may fail for want of memory; the wait goes on with epoll. The
+    // caller's own end of the pipe stays blocking, for the next command.
+    QTest::newRow("poll refused while the line arrives in pieces")
+        << "pipe" << QStringList{"--private-nonblocking-stdin"} << "poll:error=ENOMEM" << "epoll_wait"
+        << "^epoll_wait\\(" << QList<QByteArray>{"hel", "lo\n" + rest} << QByteArray("hello\n") << rest;
 }
 
 // Injects failures into the program's calls with strace, then checks from
-// strace's log that the failure was injected and that the way of reading
-// the row names ran (proof), and from the output that the line was taken
-// exactly. The calls strace fails are the program's own: a file's reads are
-// those on its path (-P), and /dev/null's opening is found by a first run
-// that fails nothing, since the loader's opens come before it.
+// strace's log that the failure was injected and that the way the row names
+// took over (proof), and from the output that the line was taken exactly.
+// The calls strace fails are the program's own: a file's reads are those on
+// its path (-P), and /dev/null's opening is found by a first run that fails
+// nothing, since the loader's opens come before it.
 void Faults::injectedFailures()
 {
     QFETCH(QString, inputKind);
+    QFETCH(QStringList, options);
     QFETCH(QString, injection);
     QFETCH(QString, traced);
     QFETCH(QString, proof);
-    QFETCH(QByteArray, input);
+    QFETCH(QList<QByteArray>, pieces);
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, rest);
     const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
@@ -255,30 +292,25 @@ void Faults::injectedFailures()
         QSKIP("strace is not installed");
     QTemporaryDir logs;
     QVERIFY(logs.isValid());
+    const QString logPath = logs.filePath("strace.log");
     const QString call = injection.section(':', 0, 0);
+    const QStringList program{programPath(), "x"};
 
     if (call == QLatin1String("openat")) {
-        const int opening = tracedCall(strace, logs.filePath("first.log"), inputKind, input,
-                                       QStringLiteral("openat"), QStringLiteral(R"(^openat\(.*"/dev/null")"));
+        runTraced(options, straceCommand(strace, logPath, call, {}) + program, inputKind, pieces);
+        const int opening = tracedCall(readLog(logPath), call, QStringLiteral(R"("/dev/null")"));
         QVERIFY2(opening > 0, "the program never opened /dev/null");
         injection += ":when=" + QString::number(opening);
     }
-    QStringList options{"-e", "trace=" + QStringList{call, traced}.join(',').remove(QRegularExpression(",$")),
-                        "-e", "inject=" + injection};
+    QStringList command = straceCommand(strace, logPath, injection, traced);
     if (inputKind == QLatin1String("file"))
-        options << "-P" << inputFileArgument;
-    const QString logPath = logs.filePath("injected.log");
-    const Outcome outcome = runTraced(strace, logPath, options, inputKind, input);
+        command << "-P" << inputFileArgument;
+    const Outcome outcome = runTraced(options, command + program, inputKind, pieces);
 
     VERIFY_SIMULATED_FAILURE(outcome);
     QCOMPARE(outcome.err, errorLine);
     VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + line, rest);
-    const QString log = readLog(logPath);
-    QVERIFY2(log.contains(QRegularExpression("^" + call + R"(\(.*\(INJECTED\)$)", QRegularExpression::MultilineOption)),
-             qPrintable("strace injected no failure into " + call + ":\n" + log));
-    if (!proof.isEmpty())
-        QVERIFY2(log.contains(QRegularExpression(proof, QRegularExpression::MultilineOption)),
-                 qPrintable("no sign of the way of reading that should have taken over:\n" + log));
+    verifyInjected(readLog(logPath), call, proof);
 }
 
 void Faults::brokenPipe_data()
@@ -325,6 +357,7 @@ void Faults::extremeArguments_data()
 {
     QTest::addColumn<QList<QByteArray>>("arguments");
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("injection");
 
     QByteArray everyByte;
     QList<QByteArray> eachByte;
@@ -332,25 +365,33 @@ void Faults::extremeArguments_data()
         everyByte += char(value);
         eachByte << QByteArray(1, char(value));
     }
-    QTest::newRow("every byte value in one argument") << QList<QByteArray>{everyByte} << QStringList();
-    QTest::newRow("every byte value as an argument of its own") << eachByte << QStringList();
-    QTest::newRow("100,000 arguments") << repeatedList(100000, "arg") << QStringList();
+    QTest::newRow("every byte value in one argument") << QList<QByteArray>{everyByte} << QStringList() << QString();
+    QTest::newRow("every byte value as an argument of its own") << eachByte << QStringList() << QString();
+    QTest::newRow("100,000 arguments") << repeatedList(100000, "arg") << QStringList() << QString();
     // Every write that finds the pipe full is told "try again".
     QTest::newRow("100,000 arguments to a non-blocking output that fills")
-        << repeatedList(100000, "arg") << QStringList{"--nonblocking-stdout"};
+        << repeatedList(100000, "arg") << QStringList{"--nonblocking-stdout"} << QString();
+    // poll may fail for want of memory; the wait goes on with epoll.
+    QTest::newRow("2,000 arguments to a non-blocking output that fills, poll refused")
+        << repeatedList(2000, QByteArray(100, 'p')) << QStringList{"--nonblocking-stdout"}
+        << "poll:error=ENOMEM";
     // The kernel refuses a single argument of 128 KiB or more (E2BIG), so a
     // 1 MiB argument cannot reach any program; its largest is tested, and
     // 1 MiB across eight arguments.
     QTest::newRow("largest single argument") << QList<QByteArray>{QByteArray(128 * 1024 - 1, 'a')}
-                                             << QStringList();
+                                             << QStringList() << QString();
     QTest::newRow("1 MiB across eight arguments")
-        << repeatedList(8, QByteArray(128 * 1024, 'b').chopped(1)) << QStringList();
+        << repeatedList(8, QByteArray(128 * 1024, 'b').chopped(1)) << QStringList() << QString();
 }
 
 void Faults::extremeArguments()
 {
     QFETCH(QList<QByteArray>, arguments);
     QFETCH(QStringList, options);
+    QFETCH(QString, injection);
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (!injection.isEmpty() && strace.isEmpty())
+        QSKIP("strace is not installed");
 
     // Raw bytes travel in hex; long plain arguments as they are, since hex
     // would double them past the kernel's limit for one argument.
@@ -363,36 +404,54 @@ void Faults::extremeArguments()
     for (const QByteArray &argument : arguments)
         vector << (plain ? QString::fromUtf8(argument) : QString::fromLatin1(argument.toHex()));
 
+    // Under strace, which starts the program with the plain vector.
+    QTemporaryDir logs;
+    const QString logPath = logs.filePath("strace.log");
+    if (!injection.isEmpty()) {
+        const QStringList command = straceCommand(strace, logPath, injection, "epoll_wait");
+        vector = QStringList{command.first()} + command + vector.mid(1);
+    }
+    qputenv("ASAN_OPTIONS", "detect_leaks=0");
     const Outcome outcome = run(QStringLiteral(EXEC_AS), options + vector, "line\n");
+    qunsetenv("ASAN_OPTIONS");
 
     VERIFY_RUN(outcome, echoOf(QList<QByteArray>{programBytes()} + arguments) + "line\n", errorLine);
+    if (!injection.isEmpty())
+        verifyInjected(readLog(logPath), injection.section(':', 0, 0), QStringLiteral("^epoll_wait\\("));
 }
 
 void Faults::extremeLines_data()
 {
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("options");
 
     for (int size : {4095, 4096, 16383, 16384, 16385, 65536}) {
         const QByteArray line = mixedText(size);
-        QTest::addRow("%d bytes with line feed", size) << line + "\nnext line\n";
-        QTest::addRow("%d bytes without line feed", size) << line;
+        QTest::addRow("%d bytes with line feed", size) << line + "\nnext line\n" << QStringList();
+        QTest::addRow("%d bytes without line feed", size) << line << QStringList();
         QTest::addRow("%d bytes then NUL-joined", size)
-            << line + QByteArray("\0dropped\n", 9) + line + "\n";
+            << line + QByteArray("\0dropped\n", 9) + line + "\n" << QStringList();
     }
     QRandomGenerator random(42);
     for (int round = 0; round < 4; ++round) {
         QByteArray noise(100 * 1024, Qt::Uninitialized);
         for (char &byte : noise)
             byte = char(random.bounded(256));
-        QTest::addRow("random binary input %d", round) << noise;
+        QTest::addRow("random binary input %d", round) << noise << QStringList();
     }
+    // One write of the line is one message, larger than a message may be.
+    QTest::newRow("400,000 bytes to a datagram socket")
+        << mixedText(400000) + "\nnext line\n" << QStringList{"--datagram-stdout"};
 }
 
 void Faults::extremeLines()
 {
     QFETCH(QByteArray, input);
+    QFETCH(QStringList, options);
 
-    const Outcome outcome = runProgram({"x"}, input);
+    const Outcome outcome = options.isEmpty()
+        ? runProgram({"x"}, input)
+        : run(QStringLiteral(EXEC_AS), options + QStringList{programPath(), programPath(), "x"}, input);
 
     VERIFY_RUN(outcome, programEcho() + ";x;" + echoedLine(input), errorLine);
 }

@@ -8,6 +8,7 @@
 
 #include "input_line.h"
 #include "input_probe.h"
+#include "io_sizes.h"
 #include "reading_choice.h"
 #include "reference_line.h"
 
@@ -20,6 +21,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -249,6 +251,7 @@ struct OpenInput
     int fd = -1;
     QList<int> others;
     QTemporaryFile file;
+    QTemporaryDir folder;
     ~OpenInput()
     {
         for (int other : others)
@@ -257,7 +260,22 @@ struct OpenInput
     }
 };
 
-enum class Setup { closed, file, directFile, pipe, socket, peekedSocket, seqpacket, datagram, terminal, terminalMaster, recordDevice };
+enum class Setup {
+    closed, file, directFile, pipe, socket, peekedSocket, listeningSocket, seqpacket, datagram,
+    terminal, terminalMaster, recordDevice, inotify
+};
+
+// Creation records of files with these names, in this order, on an inotify
+// descriptor that watches their folder.
+int inotifyWithRecords(const QTemporaryDir &folder, const QList<QByteArray> &names)
+{
+    const int fd = ::inotify_init1(IN_NONBLOCK);
+    if (fd < 0 || ::inotify_add_watch(fd, QFile::encodeName(folder.path()).constData(), IN_CREATE) < 0)
+        return fd;
+    for (const QByteArray &name : names)
+        QFile(folder.filePath(QFile::decodeName(name))).open(QIODevice::WriteOnly);
+    return fd;
+}
 
 bool openInput(Setup setup, OpenInput &input)
 {
@@ -295,6 +313,16 @@ bool openInput(Setup setup, OpenInput &input)
     case Setup::recordDevice:
         input.fd = ::open("/dev/kmsg", O_RDONLY | O_NONBLOCK);
         return input.fd >= 0;
+    case Setup::listeningSocket: {
+        // Bound to an address of the kernel's choosing, as a bare family asks.
+        const sa_family_t family = AF_UNIX;
+        input.fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        return input.fd >= 0 && ::bind(input.fd, reinterpret_cast<const sockaddr *>(&family), sizeof family) == 0
+               && ::listen(input.fd, 1) == 0;
+    }
+    case Setup::inotify:
+        input.fd = inotifyWithRecords(input.folder, {"file"});
+        return input.fd >= 0;
     }
     input.fd = ends[0];
     input.others << ends[1];
@@ -320,6 +348,7 @@ private slots:
     void matchesWholeDecodingOnRandomInput();
     void readingWayForEachKind_data();
     void readingWayForEachKind();
+    void recordsAfterTheLineLeftForNextReader();
 
 private:
     QString m_directRefusal;
@@ -435,6 +464,10 @@ void LineCollection::readingWayForEachKind_data()
     QTest::newRow("terminal master")
         << Setup::terminalMaster << (posixOnly ? ReadingWay::byteByByte : ReadingWay::packetModeSwitch);
     QTest::newRow("record device") << Setup::recordDevice << ReadingWay::records;
+    // lseek succeeds on it without moving; a read of one byte is refused.
+    QTest::newRow("inotify descriptor") << Setup::inotify << ReadingWay::byteByByte;
+    // It takes connections; nothing can be read from it.
+    QTest::newRow("listening seqpacket socket") << Setup::listeningSocket << ReadingWay::none;
 }
 
 void LineCollection::readingWayForEachKind()
@@ -445,10 +478,35 @@ void LineCollection::readingWayForEachKind()
         QSKIP(qPrintable(m_directRefusal));
 
     OpenInput input;
-    if (!openInput(setup, input) && setup == Setup::recordDevice)
+    const bool opened = openInput(setup, input);
+    if (!opened && setup == Setup::recordDevice)
         QSKIP("/dev/kmsg cannot be read here");
-    QVERIFY(setup == Setup::closed || input.fd >= 0);
+    QVERIFY(opened);
     QCOMPARE(int(chooseReadingWay(probeInput(input.fd))), int(way));
+}
+
+// Input that brings as many whole records as a read has room for: the line
+// takes the first record whole, and the other two stay for the next reader.
+// Each creation record is 16 bytes of header (watch 1, IN_CREATE, cookie 0,
+// the name's padded length) and the name, padded with NULs.
+void LineCollection::recordsAfterTheLineLeftForNextReader()
+{
+    QTemporaryDir folder;
+    const int fd = inotifyWithRecords(folder, {"a\nb\n", "second", "third"});
+    QVERIFY(fd >= 0);
+
+    const QByteArray line = asBytes(collectInputLine(fd, pipeCapacity));
+    QByteArray left(4096, Qt::Uninitialized);
+    left.resize(int(qMax<ssize_t>(::read(fd, left.data(), size_t(left.size())), 0)));
+    ::close(fd);
+
+    // The first record's header is 01 00 00 00, then a NUL: the rest of its
+    // line is dropped up to the name's first line feed.
+    QCOMPARE(line, QByteArray("\x01" "b\n"));
+    const auto record = [](const QByteArray &name) {
+        return QByteArray::fromHex("01000000" "00010000" "00000000" "10000000") + name.leftJustified(16, '\0');
+    };
+    QCOMPARE(left, record("second") + record("third"));
 }
 
 QTEST_GUILESS_MAIN(LineCollection)

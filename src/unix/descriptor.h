@@ -72,4 +72,9 @@ qsizetype bytesQueued(int fd);
 // Whether fd has input (or its end) to read now; does not wait.
 bool hasInputNow(int fd);
 
+// Opens /dev/null with flags, only where it is the null device: opening never
+// waits (a FIFO bound over it would wait for its other side), and anything
+// else in its place is closed again. -1 where it cannot be had.
+int openNullDevice(int flags);
+
 #endif

@@ -22,6 +22,12 @@ constexpr short shutDownEvents = POLLHUP;
 
 } // namespace
 
+void GrowingSleep::sleep()
+{
+    ::poll(nullptr, 0, m_ms);
+    m_ms = qMin(2 * m_ms, longestSleepMs);
+}
+
 bool isShutDownForReading(int fd)
 {
     pollfd request{fd, short(POLLIN | shutDownEvents), 0};
@@ -41,26 +47,31 @@ bool DescriptorWait::waitAfterTryAgain()
 {
     if (m_events == POLLIN && isShutDownForReading(m_fd))
         return false;
-    if (m_waits++ == 0)
-        return waitWithPoll();
-    if (!m_epollRefused && waitWithEpoll())
-        return true;
-    sleepBriefly();
-    return true;
+    Outcome outcome = Outcome::refused;
+    if (m_pollTrusted) {
+        m_pollTrusted = false;
+        outcome = waitWithPoll();
+    }
+    if (outcome == Outcome::refused && !m_epollRefused)
+        outcome = waitWithEpoll();
+    if (outcome == Outcome::refused)
+        m_sleep.sleep();
+    return outcome != Outcome::ended;
 }
 
-bool DescriptorWait::waitWithPoll()
+DescriptorWait::Outcome DescriptorWait::waitWithPoll()
 {
     pollfd request{m_fd, m_events, 0};
     if (retryOnInterrupt([&] { return ::poll(&request, 1, -1); }) < 0)
-        return false;
-    return !(request.revents & POLLNVAL);
+        return Outcome::refused;
+    return request.revents & POLLNVAL ? Outcome::ended : Outcome::ready;
 }
 
 // Registering reports the present state once, so the first wait may return at
 // once; every later one returns only on a change. A change between the call
-// and the wait is kept for the wait, so none is missed.
-bool DescriptorWait::waitWithEpoll()
+// and the wait is kept for the wait, so none is missed. Input that reports
+// its end here (poll refused, so not asked before) has nothing more to come.
+DescriptorWait::Outcome DescriptorWait::waitWithEpoll()
 {
 #if SIMULATED_ERROR_HAVE_EPOLL
     if (!m_epoll.isOpen()) {
@@ -69,23 +80,18 @@ bool DescriptorWait::waitWithEpoll()
         interest.events = (m_events == POLLIN ? EPOLLIN | EPOLLRDHUP : EPOLLOUT) | EPOLLET;
         if (!m_epoll.isOpen() || ::epoll_ctl(m_epoll.get(), EPOLL_CTL_ADD, m_fd, &interest) != 0) {
             m_epollRefused = true;
-            return false;
+            return Outcome::refused;
         }
     }
     epoll_event event{};
     if (retryOnInterrupt([&] { return ::epoll_wait(m_epoll.get(), &event, 1, -1); }) < 0) {
         m_epollRefused = true;
-        return false;
+        return Outcome::refused;
     }
-    return true;
+    const bool ended = m_events == POLLIN && (event.events & (EPOLLRDHUP | EPOLLHUP));
+    return ended ? Outcome::ended : Outcome::ready;
 #else
     m_epollRefused = true;
-    return false;
+    return Outcome::refused;
 #endif
-}
-
-void DescriptorWait::sleepBriefly()
-{
-    ::poll(nullptr, 0, m_sleepMs);
-    m_sleepMs = m_sleepMs * 2 > longestSleepMs ? longestSleepMs : m_sleepMs * 2;
 }

@@ -6,6 +6,18 @@
 
 #include "descriptor.h"
 
+// Sleeps a little longer each time it is asked, from 1 ms up to 100 ms: the
+// wait for a descriptor whose readiness cannot be seen, which must never
+// spin.
+class GrowingSleep
+{
+public:
+    void sleep();
+
+private:
+    int m_ms = 1;
+};
+
 // Waits, without using CPU, until a descriptor that said "try again" is ready
 // for reading or writing.
 //
@@ -14,8 +26,9 @@
 // out-of-band byte, another reader that took the input first), asking poll
 // again would return at once forever; the wait then goes through an
 // edge-triggered epoll, which returns only when the descriptor's state
-// changes. Where no epoll can be had (or the system has none), the wait
-// sleeps, longer each time, so that even then it never spins.
+// changes. The same happens where poll is refused (it may fail for want of
+// memory). Where no epoll can be had either (or the system has none), the
+// wait sleeps, longer each time, so that even then it never spins.
 class DescriptorWait
 {
 public:
@@ -30,16 +43,17 @@ public:
     bool waitAfterTryAgain();
 
 private:
-    bool waitWithPoll();
-    bool waitWithEpoll();
-    void sleepBriefly();
+    enum class Outcome { ready, ended, refused };
+
+    Outcome waitWithPoll();
+    Outcome waitWithEpoll();
 
     int m_fd;
     short m_events;
-    int m_waits = 0;
+    bool m_pollTrusted = true;
     OwnedDescriptor m_epoll;
     bool m_epollRefused = false;
-    int m_sleepMs = 1;
+    GrowingSleep m_sleep;
 };
 
 // Whether input on fd is shut down for reading or its peer is gone, so that

@@ -76,11 +76,16 @@ InputTraits probeInput(int fd)
     if (::fstat(fd, &status) != 0)
         return input;
     input.kind = kindOf(fd, status);
-    input.seekable = ::lseek(fd, 0, SEEK_CUR) != -1;
-    input.direct = input.seekable && isDirect(fd);
     switch (input.kind) {
+    case Kind::regularFile:
+    case Kind::blockDevice:
+        input.seekable = ::lseek(fd, 0, SEEK_CUR) != -1;
+        input.direct = input.seekable && isDirect(fd);
+        break;
     case Kind::socket:
         input.socketType = socketOption(fd, SO_TYPE);
+        input.listening = socketOption(fd, SO_ACCEPTCONN) > 0;
+        input.lowWaterMarkSet = socketOption(fd, SO_RCVLOWAT) > 1;
         input.peekOffsetSet = hasPeekOffset(fd);
         break;
     case Kind::terminal:

@@ -11,9 +11,16 @@ struct InputTraits
     enum class Kind { notOpen, regularFile, blockDevice, characterDevice, terminal, pipe, socket, other };
 
     Kind kind = Kind::notOpen;
-    bool seekable = false; // its position can be moved back
+    // A regular file or block device whose position can be moved back. Other
+    // inputs (a character device, an inotify descriptor) may take lseek
+    // without moving, so its answer alone proves nothing.
+    bool seekable = false;
     bool direct = false; // opened with O_DIRECT
     int socketType = -1; // -1 where it is no socket or does not say
+    bool listening = false; // a socket that only takes connections
+    // The owner's low-water mark (SO_RCVLOWAT) above one byte: a receive that
+    // may wait, and poll, hold back until that much is queued.
+    bool lowWaterMarkSet = false;
     // A peek offset set by the socket's owner makes a peek start there and
     // move it on, while a receive starts at the next byte.
     bool peekOffsetSet = false;

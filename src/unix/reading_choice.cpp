@@ -32,9 +32,10 @@ bool deliversMessages(const InputTraits &input)
 }
 
 // Where a way is refused: a pipe or stream socket that cannot be looked into
-// is read one byte at a time; messages are sized without a peek; a plain
-// read refused for its size or alignment is made in the form the input
-// accepts.
+// is read one byte at a time; messages are sized without a peek; a read
+// refused for its size or alignment is made in the form the input accepts:
+// aligned for O_DIRECT, and otherwise whole records (input that refuses a
+// read of one byte brings records that a read may take several of).
 ReadingWay wayAfterRefusal(ReadingWay refused, const InputTraits &input)
 {
     switch (refused) {
@@ -44,9 +45,10 @@ ReadingWay wayAfterRefusal(ReadingWay refused, const InputTraits &input)
     case ReadingWay::messagesSizedByPeek:
         return ReadingWay::messagesSizedByQueue;
     case ReadingWay::seekBack:
-    case ReadingWay::byteByByte:
     case ReadingWay::packetModeSwitch:
         return input.direct ? ReadingWay::alignedReads : ReadingWay::records;
+    case ReadingWay::byteByByte:
+        return ReadingWay::recordsOneByOne;
     default:
         return ReadingWay::none;
     }
@@ -64,7 +66,7 @@ std::unique_ptr<InputReader> makeReader(ReadingWay way, int fd, const InputTrait
         return nullptr;
 #endif
     case ReadingWay::peekAtSocket:
-        return std::make_unique<SocketPeekReader>(fd);
+        return std::make_unique<SocketPeekReader>(fd, input.lowWaterMarkSet);
     case ReadingWay::seekBack:
         return std::make_unique<SeekBackReader>(fd);
     case ReadingWay::alignedReads:
@@ -74,7 +76,9 @@ std::unique_ptr<InputReader> makeReader(ReadingWay way, int fd, const InputTrait
     case ReadingWay::messagesSizedByQueue:
         return std::make_unique<MessageReader>(fd, input.socketType, MessageReader::Sizing::byQueue);
     case ReadingWay::records:
-        return std::make_unique<RecordReader>(fd);
+        return std::make_unique<RecordReader>(fd, RecordReader::FirstRead::large);
+    case ReadingWay::recordsOneByOne:
+        return std::make_unique<RecordReader>(fd, RecordReader::FirstRead::smallest);
     case ReadingWay::packetModeSwitch:
 #if SIMULATED_ERROR_HAVE_TIOCGPKT
         return std::make_unique<PacketModeSwitch>(fd);
@@ -103,7 +107,7 @@ Reading readingFor(ReadingWay way, int fd, const InputTraits &input)
 // The first row that fits the input chooses.
 ReadingWay chooseReadingWay(const InputTraits &input)
 {
-    if (input.kind == Kind::notOpen)
+    if (input.kind == Kind::notOpen || input.listening)
         return ReadingWay::none;
     if (input.kind == Kind::pipe)
         return haveTee ? ReadingWay::teeFromPipe : ReadingWay::byteByByte;

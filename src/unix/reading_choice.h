@@ -18,7 +18,8 @@ enum class ReadingWay {
     alignedReads,
     messagesSizedByPeek,
     messagesSizedByQueue,
-    records,
+    records, // a record device: large reads
+    recordsOneByOne, // as many records as a read has room for: smallest reads
     packetModeSwitch, // a pseudo-terminal's master side
     byteByByte,
 };

@@ -24,7 +24,8 @@ qsizetype RecordReader::look(char *data, qsizetype size)
 
 bool RecordReader::readRecord()
 {
-    for (qsizetype size = qMax(m_record.roomSize(), pipeCapacity);; size *= 2) {
+    qsizetype size = m_firstRead == FirstRead::large ? qMax(m_record.roomSize(), pipeCapacity) : 1;
+    for (; size <= largestRecordSize; size = nextReadSize(size)) {
         char *const room = m_record.room(size);
         const ssize_t got = callWaiting(m_fd, DescriptorWait::Direction::reading,
                                         [this, room, size] { return ::read(m_fd, room, size_t(size)); });
@@ -32,7 +33,15 @@ bool RecordReader::readRecord()
             m_record.hold(got);
             return true;
         }
-        if (got == 0 || errno != EINVAL || size >= largestRecordSize)
+        if (got == 0 || errno != EINVAL)
             return false;
     }
+    return false;
+}
+
+qsizetype RecordReader::nextReadSize(qsizetype refusedSize) const
+{
+    if (m_firstRead == FirstRead::smallest && refusedSize < pageSize)
+        return refusedSize + 1;
+    return 2 * refusedSize;
 }

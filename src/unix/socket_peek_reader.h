@@ -11,14 +11,18 @@
 class SocketPeekReader : public InputReader
 {
 public:
-    explicit SocketPeekReader(int fd) : m_fd(fd) {}
+    // lowWaterMarkSet: the owner set SO_RCVLOWAT above one byte.
+    SocketPeekReader(int fd, bool lowWaterMarkSet) : m_fd(fd), m_lowWaterMarkSet(lowWaterMarkSet) {}
 
     // Refused where the socket refuses to be peeked at.
     qsizetype look(char *data, qsizetype size) override;
     void take(qsizetype count) override;
 
 private:
+    qsizetype lookPastLowWaterMark(char *data, qsizetype size);
+
     int m_fd;
+    bool m_lowWaterMarkSet;
 };
 
 #endif

@@ -20,7 +20,7 @@ TeePipeReader::TeePipeReader(int fd, int copyEnds[2])
     : m_fd(fd),
       m_copyReadEnd(copyEnds[0]),
       m_copyWriteEnd(copyEnds[1]),
-      m_nullDevice(::open("/dev/null", O_WRONLY | O_CLOEXEC))
+      m_nullDevice(openNullDevice(O_WRONLY | O_CLOEXEC))
 {
 }
 
