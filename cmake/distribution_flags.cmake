@@ -30,6 +30,11 @@ function(simulated_error_harden_compile pattern flag)
     check_cxx_compiler_flag(${flag} ${takes})
     if(${takes})
         target_compile_options(simulated_error_distribution INTERFACE ${flag})
+        # MinGW-w64's runtime keeps the stack protector's checks in libssp,
+        # which the compiler links only when told the flag at link time.
+        if(WIN32)
+            target_link_options(simulated_error_distribution INTERFACE ${flag})
+        endif()
     endif()
 endfunction()
 
@@ -41,7 +46,11 @@ if(SIMULATED_ERROR_HARDEN)
         target_link_options(simulated_error_distribution INTERFACE -pie)
     endif()
     simulated_error_harden_compile("-f(no-)?stack-protector" -fstack-protector-strong)
-    simulated_error_harden_compile("-f(no-)?stack-clash-protection" -fstack-clash-protection)
+    # Windows probes every page of a large stack frame itself, and MinGW-w64's
+    # GCC 12 fails on this flag where it emits Windows' unwind tables.
+    if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+        simulated_error_harden_compile("-f(no-)?stack-clash-protection" -fstack-clash-protection)
+    endif()
     simulated_error_harden_compile("-fcf-protection" -fcf-protection)
 
     # Fortified calls need optimisation, and would bypass the checks of

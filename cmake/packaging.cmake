@@ -32,7 +32,11 @@ export(EXPORT SimulatedErrorTargets
     FILE ${PROJECT_BINARY_DIR}/SimulatedErrorTargets.cmake)
 
 # The license goes with every copy, in Debian's machine-readable form, and
-# the changelog with it.
+# on Linux the changelog with it, for the Debian package.
+if(WIN32)
+    install(FILES cmake/debian/copyright DESTINATION ${SIMULATED_ERROR_DOC_DIR})
+    return()
+endif()
 set(SIMULATED_ERROR_MAINTAINER "simulated_error developers <simulated-error@example.org>"
     CACHE STRING "The maintainer the Debian package and its changelog name: set your own")
 configure_file(cmake/debian/changelog.in ${PROJECT_BINARY_DIR}/debian/changelog @ONLY)

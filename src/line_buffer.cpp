@@ -9,7 +9,14 @@
 #include <new>
 #include <utility>
 
+// The compiler's sanitizer header marks memory for AddressSanitizer; without
+// it (MinGW-w64) there is nothing to mark.
+#if __has_include(<sanitizer/asan_interface.h>)
 #include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) ((void)(address), (void)(size))
+#endif
 
 namespace {
 

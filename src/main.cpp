@@ -5,6 +5,7 @@
 // argument vector and the first line of its standard input to standard output,
 // writes one fixed error line to standard error and exits with status 10.
 
+#include "argument_vector.h"
 #include "input_line.h"
 #include "line_output.h"
 #include "standard_streams.h"
@@ -18,21 +19,21 @@ namespace {
 
 constexpr int simulatedErrorStatus = 10;
 
-void echoArguments(int argc, const char *const argv[])
+void echoArguments(const ArgumentVector &arguments)
 {
     OutputDescriptor device(STDOUT_FILENO);
     QTextStream out(&device);
     useLocaleEncoding(out);
-    for (int i = 0; i < argc; ++i) {
+    for (int i = 0; i < arguments.count(); ++i) {
         // Each byte is one Latin-1 character. Each element leaves with its
         // separator, flushed, before the next one is written.
-        out << QLatin1String(argv[i]) << ';' << Qt::flush;
+        out << QLatin1String(arguments.at(i)) << ';' << Qt::flush;
     }
 }
 
-void echoArgumentsAndLine(int argc, const char *const argv[], const LineBuffer &line)
+void echoArgumentsAndLine(const ArgumentVector &arguments, const LineBuffer &line)
 {
-    echoArguments(argc, argv);
+    echoArguments(arguments);
     // The line keeps its own line feed; nothing is added after it.
     writeToStandardOutput(line.data(), line.size());
 }
@@ -50,9 +51,10 @@ void reportSimulatedError()
 int main(int argc, char *argv[])
 {
     occupyClosedStandardStreams();
+    const ArgumentVector arguments(argc, argv);
     // Without an argument the input is never touched: the run cannot wait on it.
-    if (argc >= 2)
-        echoArgumentsAndLine(argc, argv, collectInputLine());
+    if (arguments.count() >= 2)
+        echoArgumentsAndLine(arguments, collectInputLine());
     reportSimulatedError();
     return simulatedErrorStatus;
 }

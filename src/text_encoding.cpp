@@ -7,7 +7,11 @@
 
 TextEncoding localeEncoding()
 {
+#ifdef Q_OS_WIN
+    return QStringConverter::Utf8;
+#else
     return QStringConverter::System;
+#endif
 }
 
 // Qt 6 takes the locale's encoding to be UTF-8 on Unix, whatever the locale.
@@ -51,7 +55,11 @@ constexpr int utf8Mib = 106;
 
 TextEncoding localeEncoding()
 {
+#ifdef Q_OS_WIN
+    return QTextCodec::codecForMib(utf8Mib);
+#else
     return QTextCodec::codecForLocale();
+#endif
 }
 
 bool isUtf8(TextEncoding encoding)
@@ -70,9 +78,12 @@ void setEncoding(QTextStream &stream, TextEncoding encoding)
     stream.setCodec(encoding);
 }
 
-void useLocaleEncoding(QTextStream &)
+void useLocaleEncoding([[maybe_unused]] QTextStream &stream)
 {
     // A Qt 5 text stream starts out with the locale's codec.
+#ifdef Q_OS_WIN
+    stream.setCodec(localeEncoding());
+#endif
 }
 
 struct Utf8SliceDecoder::State

@@ -30,7 +30,10 @@ class QTextCodec;
 using TextEncoding = QTextCodec *;
 #endif
 
-// The locale's encoding, as this Qt's text streams take it.
+// The encoding output text is written in: on POSIX systems the locale's, as
+// this Qt's text streams take it; on Windows UTF-8, since the locale's there
+// is the ANSI code page, and callers compare the bytes on pipes and in files
+// with those the program writes elsewhere.
 TextEncoding localeEncoding();
 
 // Whether text in the encoding is written as its UTF-8 bytes.
@@ -42,7 +45,7 @@ std::optional<TextEncoding> encodingNamed(const char *name);
 // Makes the stream write in the encoding, without a byte-order mark.
 void setEncoding(QTextStream &stream, TextEncoding encoding);
 
-// Makes the stream write in the locale's encoding.
+// Makes the stream write in that encoding.
 void useLocaleEncoding(QTextStream &stream);
 
 // Decodes UTF-8 that comes in slices: a sequence split between two slices is

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+#include "line_output.h"
+
+#include "handle.h"
+
+// WriteFile writes the bytes as they are: no line feed becomes CR LF, as it
+// would through the C runtime's text mode. A pipe in non-blocking mode
+// (PIPE_NOWAIT) that takes nothing is written again after a sleep.
+bool writeWhole(int fd, const char *data, qsizetype size)
+{
+    const HANDLE handle = handleOf(fd);
+    GrowingSleep sleep;
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(handle, data, DWORD(qMin<qsizetype>(size, largestTransfer)), &written, nullptr))
+            return false;
+        if (written == 0)
+            sleep.sleep();
+        data += written;
+        size -= written;
+    }
+    return true;
+}
