@@ -15,6 +15,9 @@
 #   ./setup.sh qt6        the everyday suite on a build with Qt 6
 #   ./setup.sh posix      build the program with POSIX calls alone, check that it calls
 #                         none of Linux's own, and show one run
+#   ./setup.sh windows    build Qt's core module for 64-bit Windows once (cached outside
+#                         the tree), cross-build the program with MinGW-w64, and run the
+#                         run-sequence, fault and next-command tables against it under Wine
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 #
 # The long stages print each test's output as it runs, so that they are never
@@ -27,6 +30,9 @@ build_packages="g++ cmake make qtbase5-dev"
 qt6_build_packages="g++ cmake make qt6-base-dev"
 # clang's sanitizer and libFuzzer runtimes come in a package of their own.
 clang_packages="clang libclang-rt-14-dev"
+# The Windows build: MinGW-w64's compilers with POSIX threads, Wine to run
+# what they build, and dpkg-dev for apt-get source, which fetches Qt's source.
+windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev"
 # The tests also build, check (lintian) and unpack the Debian package, take
 # the program into a parent project that uses Qt 6 and into parents that
 # find no Qt (which get Qt 5, or Qt 6 where Qt 5 is hidden in a private
@@ -97,6 +103,23 @@ demo() {
     echo "exit status:     $status"
 }
 
+# Runs the Windows tests under Wine in a prefix of the build's own. One
+# wineserver serves every run: started anew for each, it would take seconds,
+# and the helpers it starts would hold each test's output pipes open.
+windows_tests() {
+    WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all
+    export WINEPREFIX WINEDEBUG
+    trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+    echo "preparing Wine's prefix in $WINEPREFIX"
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
+    echo '$ printf "hello\\nrest\\n" | wine64 simulated_error.exe one \303\251'
+    printf 'hello\nrest\n' | LC_ALL=C.UTF-8 /usr/lib/wine/wine64 build-windows/src/simulated_error.exe one "$(printf '\303\251')" |
+        od -An -c
+    ctest --test-dir build --output-on-failure --label-regex windows
+}
+
 case $mode in
 demo)
     install_missing $build_packages
@@ -109,7 +132,7 @@ test)
     install_missing $build_packages $test_packages
     check_licensing
     configure_and_build build
-    ctest --test-dir build --output-on-failure --label-exclude soak --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows' --parallel "$(nproc)"
     ;;
 soak)
     install_missing $build_packages $test_packages
@@ -132,7 +155,7 @@ memcheck)
     rm -rf "$logs" && mkdir -p "$logs"
     status=0
     SIMULATED_ERROR_UNDER_VALGRIND=$logs ctest --test-dir build --verbose \
-        --label-exclude 'soak|packaging' || status=$?
+        --label-exclude 'soak|packaging|windows' || status=$?
     # memcheck's reports, where it found anything (a run whose standard
     # streams were closed may also have left its own output there)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
@@ -151,12 +174,21 @@ posix)
     echo "build-posix/src/simulated_error calls none of Linux's own"
     demo build-posix
     ;;
+windows)
+    install_missing $build_packages $test_packages $windows_packages
+    qt=$(windows/build_qt.sh)
+    configure build-windows -DCMAKE_TOOLCHAIN_FILE=windows/mingw_w64_toolchain.cmake \
+        -DSIMULATED_ERROR_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release
+    cmake --build build-windows --parallel "$(nproc)"
+    configure_and_build build -DSIMULATED_ERROR_WINDOWS_BUILD="$PWD/build-windows"
+    windows_tests
+    ;;
 fuzz)
     install_missing $build_packages $clang_packages
     fuzz/run.sh 30
     ;;
 *)
-    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|fuzz" >&2
+    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|fuzz" >&2
     exit 2
     ;;
 esac

@@ -92,9 +92,38 @@ inline QByteArray echoOfElement(const QByteArray &element)
     return QString::fromLatin1(element).toUtf8();
 }
 
-// The program name as the program echoes it when started by its path.
+// The Windows program runs under Wine (SIMULATED_ERROR_WINE names wine64),
+// started from here, or through the Windows parent that gives it Windows
+// pipes (SIMULATED_ERROR_WINDOWS_PARENT names windows_parent.exe).
+inline QString wine()
+{
+    return qEnvironmentVariable("SIMULATED_ERROR_WINE");
+}
+
+inline QString windowsParent()
+{
+    return qEnvironmentVariable("SIMULATED_ERROR_WINDOWS_PARENT");
+}
+
+inline bool runsOnWindows()
+{
+    return !wine().isEmpty();
+}
+
+// Ends the calling test function where the program is the Windows one.
+#define SKIP_ON_WINDOWS(reason)                                                                    \
+    do {                                                                                           \
+        if (runsOnWindows())                                                                       \
+            QSKIP(reason);                                                                         \
+    } while (false)
+
+// The program name as the program echoes it when started by its path. Wine
+// hands a program it starts its DOS path on drive Z:, the root; a Windows
+// parent's command line gives it the path as written.
 inline QByteArray programEcho()
 {
+    if (runsOnWindows() && windowsParent().isEmpty())
+        return echoOfElement("Z:" + programBytes().replace('/', '\\'));
     return echoOfElement(programBytes());
 }
 
@@ -153,9 +182,23 @@ inline Outcome run(const QString &program, const QStringList &arguments, const Q
     return finish(process);
 }
 
-// The command that starts the program: its path, behind valgrind if asked.
+// How the Windows program is started: by wine64, through the parent where
+// one is given (which, told --then-rest, adds the rest of its pipe to the
+// program's output, as cat does after it).
+inline QStringList windowsCommand(bool thenRest = false)
+{
+    QStringList command{wine()};
+    if (!windowsParent().isEmpty())
+        command << windowsParent() << (thenRest ? QStringList{"--then-rest"} : QStringList());
+    return command << programPath();
+}
+
+// The command that starts the program: its path, behind valgrind if asked,
+// or the Windows program's.
 inline QStringList programCommand()
 {
+    if (runsOnWindows())
+        return windowsCommand();
     if (!underValgrind())
         return {programPath()};
     return {QStringLiteral("valgrind"), QStringLiteral("-q"), QStringLiteral("--error-exitcode=99"),
@@ -248,15 +291,22 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         command.replaceInStrings(inputFileArgument, file.fileName());
         pieces.clear();
     }
+    // The Windows program takes the place of the program, or with the
+    // Windows parent, the parent gives it its pipe and reads the rest.
+    if (runsOnWindows() && command.first() == programPath())
+        command = windowsCommand(!windowsParent().isEmpty()) + command.mid(1);
     QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
                       QStringLiteral("\"$0\" \"$@\"; status=$?; cat; exit $status")};
+    if (!windowsParent().isEmpty())
+        shell.clear();
     QStringList socketOptions{QStringLiteral("--socket-stdin")};
     if (inputKind == QLatin1String("peeked socket"))
         socketOptions << QStringLiteral("--peeked-stdin");
     if (inputKind.endsWith(QLatin1String("socket")))
         shell = QStringList{QStringLiteral(EXEC_AS)} + socketOptions
                 + QStringList{shell.first(), QStringLiteral("sh")} + shell.mid(1);
-    process.start(shell.first(), shell.mid(1) + command);
+    const QStringList started = shell + command;
+    process.start(started.first(), started.mid(1));
     if (!process.waitForStarted(finishTimeoutMs()))
         return {};
     if (!pieces.isEmpty()) {

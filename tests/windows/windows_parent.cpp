@@ -1,0 +1,119 @@
+// SPDX-FileCopyrightText: 2026 simulated_error developers
+// SPDX-License-Identifier: MIT
+
+// Starts a Windows program with a Windows pipe (CreatePipe) as its standard
+// input, as a Windows parent does, and this process's own standard output
+// and error as its own. What this process reads on its standard input is
+// written into the pipe as it arrives.
+//
+//   windows_parent [--then-rest] PROGRAM [ARGUMENT]...
+//
+// With --then-rest, once the program has ended, the rest of the pipe (what
+// the program left of the input) follows the program's output on standard
+// output, as `{ PROGRAM; cat; }` gives it on one pipe. Ends with the
+// program's exit status.
+
+#include <string>
+#include <thread>
+
+#include <windows.h>
+
+namespace {
+
+// An element of a command line, quoted so that CommandLineToArgvW and the C
+// runtime give it back unchanged.
+std::wstring quoted(const std::wstring &element)
+{
+    if (!element.empty() && element.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return element;
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : element) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quote are doubled, and the quote escaped.
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L"\"";
+}
+
+bool writeAll(HANDLE to, const char *data, DWORD size)
+{
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(to, data, size, &written, nullptr))
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Copies from one handle to the other until the input ends or the output
+// fails.
+void relay(HANDLE from, HANDLE to)
+{
+    static char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0 && writeAll(to, buffer, got)) {
+    }
+}
+
+HANDLE inheritable(HANDLE handle)
+{
+    HANDLE copy = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, TRUE,
+                      DUPLICATE_SAME_ACCESS);
+    return copy;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t *argv[])
+{
+    int next = 1;
+    const bool thenRest = next < argc && std::wstring(argv[next]) == L"--then-rest";
+    if (thenRest)
+        ++next;
+    if (next >= argc)
+        return 2;
+    std::wstring commandLine;
+    for (int i = next; i < argc; ++i)
+        commandLine += (i > next ? L" " : L"") + quoted(argv[i]);
+
+    // Only the reading end goes to the program: were the writing end
+    // inherited too, the pipe would never end.
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, nullptr, 0))
+        return 2;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inheritable(readEnd);
+    startup.hStdOutput = inheritable(::GetStdHandle(STD_OUTPUT_HANDLE));
+    startup.hStdError = inheritable(::GetStdHandle(STD_ERROR_HANDLE));
+    PROCESS_INFORMATION program{};
+    if (!::CreateProcessW(argv[next], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &program))
+        return 2;
+    ::CloseHandle(startup.hStdInput);
+
+    std::thread([writeEnd] {
+        relay(::GetStdHandle(STD_INPUT_HANDLE), writeEnd);
+        ::CloseHandle(writeEnd);
+    }).detach();
+    ::WaitForSingleObject(program.hProcess, INFINITE);
+    DWORD status = 2;
+    ::GetExitCodeProcess(program.hProcess, &status);
+    // The rest, as a next reader of the pipe takes it, until this process's
+    // own input ends and the pipe with it.
+    if (thenRest)
+        relay(readEnd, ::GetStdHandle(STD_OUTPUT_HANDLE));
+    ::ExitProcess(status);
+}
