@@ -3,6 +3,8 @@
 
 #include "descriptor_wait.h"
 
+#include <ctime>
+
 #include <poll.h>
 #include <unistd.h>
 
@@ -22,9 +24,12 @@ constexpr short shutDownEvents = POLLHUP;
 
 } // namespace
 
+// nanosleep, not poll: the sleep stands in for a poll that may be refused.
 void GrowingSleep::sleep()
 {
-    ::poll(nullptr, 0, m_ms);
+    timespec left{m_ms / 1000, (m_ms % 1000) * 1000 * 1000};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
     m_ms = qMin(2 * m_ms, longestSleepMs);
 }
 
@@ -35,28 +40,44 @@ bool isShutDownForReading(int fd)
 }
 
 DescriptorWait::DescriptorWait(int fd, Direction direction)
-    : m_fd(fd), m_events(direction == Direction::reading ? POLLIN : POLLOUT)
+    : m_fd(fd),
+      m_events(direction == Direction::writing ? POLLOUT : POLLIN),
+      m_messages(direction == Direction::readingMessages)
 {
 }
 
 // The first "try again" is waited on with poll; one after poll said ready
-// means poll cannot be trusted for this descriptor. Input shut down for
-// reading that still says "try again" (a non-blocking datagram socket) has
-// nothing more to come: it is not waited on.
+// means poll cannot be trusted for this descriptor.
 bool DescriptorWait::waitAfterTryAgain()
 {
-    if (m_events == POLLIN && isShutDownForReading(m_fd))
+    if (hasEnded())
         return false;
     Outcome outcome = Outcome::refused;
     if (m_pollTrusted) {
         m_pollTrusted = false;
         outcome = waitWithPoll();
+        m_pollSaidReady = outcome == Outcome::ready;
     }
     if (outcome == Outcome::refused && !m_epollRefused)
         outcome = waitWithEpoll();
     if (outcome == Outcome::refused)
         m_sleep.sleep();
-    return outcome != Outcome::ended;
+    m_endSeen = m_endSeen || outcome == Outcome::hungUp;
+    return outcome != Outcome::invalid;
+}
+
+// Input shut down for reading, or whose writer is gone, is tried once more,
+// which takes what arrived together with the end; if it still says "try
+// again" (a non-blocking datagram socket), nothing more can come. Without
+// POLLRDHUP a message socket shut down for reading alone is seen only as
+// poll saying it is readable while it has nothing to receive.
+bool DescriptorWait::hasEnded()
+{
+    if (m_endSeen)
+        return true;
+    const bool messagesEnded = !SIMULATED_ERROR_HAVE_POLLRDHUP && m_messages && m_pollSaidReady;
+    m_endSeen = (m_events == POLLIN && isShutDownForReading(m_fd)) || messagesEnded;
+    return messagesEnded;
 }
 
 DescriptorWait::Outcome DescriptorWait::waitWithPoll()
@@ -64,13 +85,13 @@ DescriptorWait::Outcome DescriptorWait::waitWithPoll()
     pollfd request{m_fd, m_events, 0};
     if (retryOnInterrupt([&] { return ::poll(&request, 1, -1); }) < 0)
         return Outcome::refused;
-    return request.revents & POLLNVAL ? Outcome::ended : Outcome::ready;
+    return request.revents & POLLNVAL ? Outcome::invalid : Outcome::ready;
 }
 
 // Registering reports the present state once, so the first wait may return at
 // once; every later one returns only on a change. A change between the call
 // and the wait is kept for the wait, so none is missed. Input that reports
-// its end here (poll refused, so not asked before) has nothing more to come.
+// its end here (poll refused, so not asked before) is tried once more.
 DescriptorWait::Outcome DescriptorWait::waitWithEpoll()
 {
 #if SIMULATED_ERROR_HAVE_EPOLL
@@ -88,8 +109,8 @@ DescriptorWait::Outcome DescriptorWait::waitWithEpoll()
         m_epollRefused = true;
         return Outcome::refused;
     }
-    const bool ended = m_events == POLLIN && (event.events & (EPOLLRDHUP | EPOLLHUP));
-    return ended ? Outcome::ended : Outcome::ready;
+    const bool hungUp = m_events == POLLIN && (event.events & (EPOLLRDHUP | EPOLLHUP));
+    return hungUp ? Outcome::hungUp : Outcome::ready;
 #else
     m_epollRefused = true;
     return Outcome::refused;

@@ -32,7 +32,9 @@ private:
 class DescriptorWait
 {
 public:
-    enum class Direction { reading, writing };
+    // readingMessages: a socket that delivers messages, which never holds
+    // out-of-band data.
+    enum class Direction { reading, readingMessages, writing };
 
     DescriptorWait(int fd, Direction direction);
     DescriptorWait(const DescriptorWait &) = delete;
@@ -43,14 +45,18 @@ public:
     bool waitAfterTryAgain();
 
 private:
-    enum class Outcome { ready, ended, refused };
+    enum class Outcome { ready, hungUp, invalid, refused };
 
     Outcome waitWithPoll();
     Outcome waitWithEpoll();
+    bool hasEnded();
 
     int m_fd;
     short m_events;
+    bool m_messages;
     bool m_pollTrusted = true;
+    bool m_pollSaidReady = false;
+    bool m_endSeen = false;
     OwnedDescriptor m_epoll;
     bool m_epollRefused = false;
     GrowingSleep m_sleep;

@@ -3,6 +3,8 @@
 
 #include "input_probe.h"
 
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -56,15 +58,25 @@ bool hasPeekOffset([[maybe_unused]] int fd)
 #endif
 }
 
-// Only a pseudo-terminal's master side tells whether it is in packet mode.
-bool isTerminalMaster([[maybe_unused]] int fd)
+// Only a pseudo-terminal's master side tells whether it is in packet mode,
+// or, where that cannot be asked, has a terminal's name of its own.
+bool isTerminalMaster(int fd)
 {
 #if SIMULATED_ERROR_HAVE_TIOCGPKT
     int packetMode = 0;
     return ::ioctl(fd, TIOCGPKT, &packetMode) == 0;
 #else
-    return false;
+    return ::ptsname(fd) != nullptr;
 #endif
+}
+
+// A regular file that reports no size may be one that hands over what a
+// read takes and keeps no place (/proc/kmsg, where lseek succeeds without
+// giving anything back); an empty file reads the same either way. A block
+// device reports no size of its own.
+bool holdsWhatItHands(Kind kind, const struct stat &status)
+{
+    return kind == Kind::blockDevice || status.st_size > 0;
 }
 
 } // namespace
@@ -79,8 +91,8 @@ InputTraits probeInput(int fd)
     switch (input.kind) {
     case Kind::regularFile:
     case Kind::blockDevice:
-        input.seekable = ::lseek(fd, 0, SEEK_CUR) != -1;
-        input.direct = input.seekable && isDirect(fd);
+        input.seekable = holdsWhatItHands(input.kind, status) && ::lseek(fd, 0, SEEK_CUR) != -1;
+        input.direct = isDirect(fd);
         break;
     case Kind::socket:
         input.socketType = socketOption(fd, SO_TYPE);

@@ -11,9 +11,10 @@ struct InputTraits
     enum class Kind { notOpen, regularFile, blockDevice, characterDevice, terminal, pipe, socket, other };
 
     Kind kind = Kind::notOpen;
-    // A regular file or block device whose position can be moved back. Other
-    // inputs (a character device, an inotify descriptor) may take lseek
-    // without moving, so its answer alone proves nothing.
+    // A regular file that holds bytes, or a block device, whose position can
+    // be moved back. Other inputs (a character device, an inotify
+    // descriptor, /proc/kmsg) may take lseek without moving, so its answer
+    // alone proves nothing.
     bool seekable = false;
     bool direct = false; // opened with O_DIRECT
     int socketType = -1; // -1 where it is no socket or does not say

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr auto reading = DescriptorWait::Direction::reading;
+constexpr auto reading = DescriptorWait::Direction::readingMessages;
 
 // Linux reports a message's whole length to a peek that asks with MSG_TRUNC;
 // POSIX only says whether it was cut, and the peek is made again with twice

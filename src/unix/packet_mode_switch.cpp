@@ -3,19 +3,41 @@
 
 #include "packet_mode_switch.h"
 
+#include "descriptor_wait.h"
+
+#include <poll.h>
 #include <sys/ioctl.h>
-
-namespace {
-
-bool isInPacketMode(int fd)
-{
-    int packetMode = 0;
-    return ::ioctl(fd, TIOCGPKT, &packetMode) == 0 && packetMode;
-}
-
-} // namespace
 
 qsizetype PacketModeSwitch::look(char *data, qsizetype size)
 {
-    return isInPacketMode(m_fd) ? m_packets.look(data, size) : m_bytes.look(data, size);
+    if (isInPacketMode())
+        return m_packets.look(data, size);
+    return SIMULATED_ERROR_HAVE_TIOCGPKT ? m_bytes.look(data, size) : lookTellingPacketMode(data, size);
+}
+
+bool PacketModeSwitch::isInPacketMode() const
+{
+#if SIMULATED_ERROR_HAVE_TIOCGPKT
+    int packetMode = 0;
+    return ::ioctl(m_fd, TIOCGPKT, &packetMode) == 0 && packetMode;
+#else
+    return m_packetModeSeen;
+#endif
+}
+
+// In packet mode a read of one byte brings the status byte that begins
+// every read, a NUL before data, and takes none of the data: what the
+// terminal holds stays as it was. Waiting for input first, without reading,
+// lets the look compare what it holds before and after.
+qsizetype PacketModeSwitch::lookTellingPacketMode(char *data, qsizetype size)
+{
+    pollfd request{m_fd, POLLIN, 0};
+    retryOnInterrupt([&] { return ::poll(&request, 1, -1); });
+    const qsizetype held = bytesQueued(m_fd);
+    const qsizetype got = m_bytes.look(data, size);
+    if (got == 1 && data[0] == '\0' && held > 0 && bytesQueued(m_fd) == held) {
+        m_packetModeSeen = true;
+        return m_packets.look(data, size);
+    }
+    return got;
 }

@@ -10,7 +10,9 @@
 // A pseudo-terminal's master side, whose owner may turn packet mode on or
 // off at any time: each look goes to the packet reading while it is on, and
 // to one byte at a time while it is off. The mode is asked before each look,
-// one more call for an input that delivers at typing speed.
+// one more call for an input that delivers at typing speed; where it cannot
+// be asked (no TIOCGPKT), packet mode is told by a look of one byte that
+// brings a lone NUL and takes nothing, and is then kept.
 class PacketModeSwitch : public InputReader
 {
 public:
@@ -20,9 +22,13 @@ public:
     void take(qsizetype) override {}
 
 private:
+    bool isInPacketMode() const;
+    qsizetype lookTellingPacketMode(char *data, qsizetype size);
+
     int m_fd;
     ByteReader m_bytes;
     PacketTerminalReader m_packets;
+    bool m_packetModeSeen = false;
 };
 
 #endif

@@ -11,11 +11,10 @@
 #include "seek_back_reader.h"
 #include "socket_peek_reader.h"
 
+#include "packet_mode_switch.h"
+
 #if SIMULATED_ERROR_HAVE_TEE
 #include "tee_pipe_reader.h"
-#endif
-#if SIMULATED_ERROR_HAVE_TIOCGPKT
-#include "packet_mode_switch.h"
 #endif
 
 #include <sys/socket.h>
@@ -48,7 +47,7 @@ ReadingWay wayAfterRefusal(ReadingWay refused, const InputTraits &input)
     case ReadingWay::packetModeSwitch:
         return input.direct ? ReadingWay::alignedReads : ReadingWay::records;
     case ReadingWay::byteByByte:
-        return ReadingWay::recordsOneByOne;
+        return input.direct ? ReadingWay::alignedReads : ReadingWay::recordsOneByOne;
     default:
         return ReadingWay::none;
     }
@@ -80,11 +79,7 @@ std::unique_ptr<InputReader> makeReader(ReadingWay way, int fd, const InputTrait
     case ReadingWay::recordsOneByOne:
         return std::make_unique<RecordReader>(fd, RecordReader::FirstRead::smallest);
     case ReadingWay::packetModeSwitch:
-#if SIMULATED_ERROR_HAVE_TIOCGPKT
         return std::make_unique<PacketModeSwitch>(fd);
-#else
-        return nullptr;
-#endif
     case ReadingWay::byteByByte:
         return std::make_unique<ByteReader>(fd);
     }

@@ -32,7 +32,10 @@ qsizetype TeePipeReader::look(char *data, qsizetype size)
     const ssize_t copied = callWaiting(m_fd, DescriptorWait::Direction::reading, [this, size] {
         return ::tee(m_fd, m_copyWriteEnd.get(), size_t(size), 0);
     });
-    return copied >= 0 ? readCopy(data, copied) : refused;
+    if (copied >= 0)
+        return readCopy(data, copied);
+    // A non-blocking pipe that says "try again" after its end was seen ends.
+    return errno == EAGAIN ? 0 : refused;
 }
 
 qsizetype TeePipeReader::readCopy(char *data, qsizetype size)
@@ -88,11 +91,12 @@ void TeePipeReader::takeThroughCopy(qsizetype count)
     }
 }
 
-// Where the bytes looked at cannot be spliced away, they are read: each read
-// is made only while the pipe has input, so that it cannot wait.
+// Where the bytes looked at cannot be spliced away, they are read: no more
+// than the pipe holds, so that a read cannot wait.
 void TeePipeReader::takeByReading(qsizetype count)
 {
     discard(count, [this](char *data, size_t size) {
-        return hasInputNow(m_fd) ? ::read(m_fd, data, size) : 0;
+        const qsizetype held = bytesQueued(m_fd);
+        return held > 0 ? ::read(m_fd, data, qMin(size, size_t(held))) : 0;
     });
 }
