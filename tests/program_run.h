@@ -183,13 +183,14 @@ inline Outcome run(const QString &program, const QStringList &arguments, const Q
 }
 
 // How the Windows program is started: by wine64, through the parent where
-// one is given (which, told --then-rest, adds the rest of its pipe to the
-// program's output, as cat does after it).
-inline QStringList windowsCommand(bool thenRest = false)
+// one is given, with the parent's options (--then-rest adds the rest of its
+// pipe to the program's output, as cat does after it; --messages makes the
+// pipe one of messages).
+inline QStringList windowsCommand(const QStringList &parentOptions = {})
 {
     QStringList command{wine()};
     if (!windowsParent().isEmpty())
-        command << windowsParent() << (thenRest ? QStringList{"--then-rest"} : QStringList());
+        command << windowsParent() << parentOptions;
     return command << programPath();
 }
 
@@ -274,9 +275,10 @@ const QString inputFileArgument = QStringLiteral("{input file}");
 // `{ command; cat; }` does, so that what cat adds after the command's output
 // is what the command left of the input; the exit status is the command's. The input is of the kind given:
 // "file" (the pieces written to a file first), "pipe", "socket" (a Unix
-// stream socket that the pieces are relayed through as they come) or
+// stream socket that the pieces are relayed through as they come),
 // "peeked socket" (the same, its owner having peeked ahead with a peek
-// offset). The pieces arrive slowly, one after the other; the input ends
+// offset) or, through the Windows parent, "message pipe" (a Windows pipe of
+// messages, an empty one first, then a message for each piece). The pieces arrive slowly, one after the other; the input ends
 // after the last.
 inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
                                   QList<QByteArray> pieces)
@@ -292,9 +294,13 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         pieces.clear();
     }
     // The Windows program takes the place of the program, or with the
-    // Windows parent, the parent gives it its pipe and reads the rest.
+    // Windows parent, the parent gives it its pipe ("message pipe": a pipe
+    // of messages) and reads the rest.
+    QStringList parentOptions{"--then-rest"};
+    if (inputKind == QLatin1String("message pipe"))
+        parentOptions << "--messages";
     if (runsOnWindows() && command.first() == programPath())
-        command = windowsCommand(!windowsParent().isEmpty()) + command.mid(1);
+        command = windowsCommand(parentOptions) + command.mid(1);
     QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
                       QStringLiteral("\"$0\" \"$@\"; status=$?; cat; exit $status")};
     if (!windowsParent().isEmpty())

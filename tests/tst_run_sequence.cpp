@@ -248,7 +248,10 @@ void RunSequence::restLeftForNextCommand_data()
          longLine + '\n'},
         {"a line joined on after a NUL", {QByteArray("ab\0cd\nef\n", 9)}, "abef\n"},
     };
-    for (const char *kind : {"file", "pipe", "socket", "peeked socket"}) {
+    QList<const char *> kinds{"file", "pipe", "socket", "peeked socket"};
+    if (!windowsParent().isEmpty())
+        kinds << "message pipe";
+    for (const char *kind : kinds) {
         for (const auto &arrival : arrivals) {
             // A file holds all of its input from the start.
             if (kind == QByteArray("file") && arrival.pieces.size() > 1)
@@ -269,7 +272,7 @@ void RunSequence::restLeftForNextCommand()
     QFETCH(QByteArray, echoedLine);
     if (inputKind == QLatin1String("peeked socket") && (programIsPosixOnly() || runsOnWindows()))
         QSKIP("a peek offset is Linux's own, which a build with POSIX calls alone cannot see");
-    if (!windowsParent().isEmpty() && inputKind != QLatin1String("pipe"))
+    if (!windowsParent().isEmpty() && !inputKind.endsWith(QLatin1String("pipe")))
         QSKIP("through the Windows parent, every input is a Windows pipe");
 
     const Outcome outcome = runThenNextCommand(inputKind, {programPath(), "x"}, pieces);

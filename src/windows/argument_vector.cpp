@@ -5,7 +5,14 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
+// The C runtime's own split of the wide command line, which its narrow one
+// follows for main, declared by no header of MinGW-w64's.
+struct StartupInfo
+{
+    int newMode;
+};
+extern "C" int __wgetmainargs(int *argc, wchar_t ***argv, wchar_t ***environment, int expandWildcards,
+                              StartupInfo *startupInfo);
 
 namespace {
 
@@ -20,15 +27,19 @@ std::string toUtf8(const wchar_t *text)
 
 } // namespace
 
-// The command line is split as the C runtime splits it for main; its first
-// element is the program as the caller wrote it.
+// The command line is split as the C runtime splits it for main, without
+// expanding wildcards; its first element is the program as the caller wrote
+// it.
 ArgumentVector::ArgumentVector(int, char *[])
 {
     int count = 0;
-    wchar_t **elements = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    for (int i = 0; elements && i < count; ++i)
+    wchar_t **elements = nullptr;
+    wchar_t **environment = nullptr;
+    StartupInfo startupInfo{};
+    if (__wgetmainargs(&count, &elements, &environment, 0, &startupInfo) < 0)
+        count = 0;
+    for (int i = 0; i < count; ++i)
         m_converted.push_back(toUtf8(elements[i]));
-    ::LocalFree(elements);
     for (const std::string &element : m_converted)
         m_elements.push_back(element.c_str());
 }

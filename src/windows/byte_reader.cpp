@@ -3,10 +3,18 @@
 
 #include "byte_reader.h"
 
-// A pipe whose writers are gone reports a broken pipe; that, every other
-// failure and a read of nothing end the input.
+#include "handle.h"
+
+// A pipe whose writers are gone reports a broken pipe; that and every other
+// failure end the input. A read of one byte from a longer message takes that
+// byte and says there is more (ERROR_MORE_DATA).
 qsizetype ByteReader::look(char *data, qsizetype)
 {
-    DWORD got = 0;
-    return ::ReadFile(m_handle, data, 1, &got, nullptr) ? got : 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!readFile(m_handle, data, 1, &got) && ::GetLastError() != ERROR_MORE_DATA)
+            return 0;
+        if (got > 0 || m_emptyRead == EmptyRead::ends)
+            return got;
+    }
 }

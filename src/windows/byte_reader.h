@@ -16,7 +16,13 @@
 class ByteReader : public InputReader
 {
 public:
-    explicit ByteReader(HANDLE handle) : m_handle(handle) {}
+    // What a read that succeeds and brings nothing is: the end (a file, a
+    // console, a pipe that a Linux parent made, under Wine), or an empty
+    // message of a pipe of messages, which is skipped (the end of such a
+    // pipe fails the read as broken).
+    enum class EmptyRead { ends, skipped };
+
+    ByteReader(HANDLE handle, EmptyRead emptyRead) : m_handle(handle), m_emptyRead(emptyRead) {}
 
     qsizetype look(char *data, qsizetype size) override;
     // The byte left the input when it was read.
@@ -24,6 +30,7 @@ public:
 
 private:
     HANDLE m_handle;
+    EmptyRead m_emptyRead;
 };
 
 #endif

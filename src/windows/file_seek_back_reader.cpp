@@ -8,7 +8,7 @@
 qsizetype FileSeekBackReader::look(char *data, qsizetype size)
 {
     DWORD got = 0;
-    if (!::ReadFile(m_file, data, DWORD(qMin<qsizetype>(size, largestTransfer)), &got, nullptr))
+    if (!readFile(m_file, data, size, &got))
         got = 0;
     m_looked = got;
     return got;

@@ -6,6 +6,8 @@
 
 // What every way of reading or writing a Windows handle needs.
 
+#include <QtGlobal>
+
 #include <windows.h>
 
 // The handle behind a C runtime descriptor; INVALID_HANDLE_VALUE where there
@@ -15,6 +17,15 @@ HANDLE handleOf(int fd);
 // The most one ReadFile or WriteFile is asked to move.
 constexpr DWORD largestTransfer = 1u << 30;
 
+// ReadFile and WriteFile of size bytes at the handle's file pointer. Each
+// returns whether the call succeeded, with the bytes it moved in done. A
+// handle opened for overlapped I/O (FILE_FLAG_OVERLAPPED) refuses a call
+// without an OVERLAPPED and moves no pointer of its own: the call is made
+// again at the pointer's place, waited for, and the pointer moved past what
+// it moved, as for any other handle. A read at the end moves nothing.
+bool readFile(HANDLE handle, void *data, qsizetype size, DWORD *done);
+bool writeFile(HANDLE handle, const void *data, qsizetype size, DWORD *done);
+
 // Sleeps a little longer each time it is asked, from 1 ms up to 100 ms:
 // Windows tells no waiter when an anonymous pipe has input or room, so a
 // wait on one looks again after each sleep, and never spins.
@@ -22,6 +33,8 @@ class GrowingSleep
 {
 public:
     void sleep();
+    // After progress, the next wait starts short again.
+    void restart() { m_ms = 1; }
 
 private:
     DWORD m_ms = 1;

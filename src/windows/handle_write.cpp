@@ -14,10 +14,12 @@ bool writeWhole(int fd, const char *data, qsizetype size)
     GrowingSleep sleep;
     while (size > 0) {
         DWORD written = 0;
-        if (!::WriteFile(handle, data, DWORD(qMin<qsizetype>(size, largestTransfer)), &written, nullptr))
+        if (!writeFile(handle, data, size, &written))
             return false;
         if (written == 0)
             sleep.sleep();
+        else
+            sleep.restart();
         data += written;
         size -= written;
     }

@@ -3,6 +3,16 @@
 
 #include "input_probe.h"
 
+namespace {
+
+bool isMessagePipe(HANDLE pipe)
+{
+    DWORD flags = 0;
+    return ::GetNamedPipeInfo(pipe, &flags, nullptr, nullptr, nullptr) && (flags & PIPE_TYPE_MESSAGE);
+}
+
+} // namespace
+
 InputTraits probeInput(HANDLE handle)
 {
     using Kind = InputTraits::Kind;
@@ -15,7 +25,7 @@ InputTraits probeInput(HANDLE handle)
         input.kind = Kind::disk;
         break;
     case FILE_TYPE_PIPE:
-        input.kind = Kind::pipe;
+        input.kind = isMessagePipe(handle) ? Kind::messagePipe : Kind::pipe;
         break;
     case FILE_TYPE_CHAR:
         input.kind = ::GetConsoleMode(handle, &consoleMode) ? Kind::console : Kind::character;

@@ -10,8 +10,9 @@
 // know. Asking changes nothing about the input.
 struct InputTraits
 {
-    // character: the NUL device, a serial port.
-    enum class Kind { notOpen, disk, pipe, console, character, other };
+    // messagePipe: a named pipe of messages; character: the NUL device, a
+    // serial port.
+    enum class Kind { notOpen, disk, pipe, messagePipe, console, character, other };
 
     Kind kind = Kind::notOpen;
 };

@@ -30,22 +30,27 @@ std::unique_ptr<InputReader> makeReader(ReadingWay way, HANDLE handle)
     case ReadingWay::seekBack:
         return std::make_unique<FileSeekBackReader>(handle);
     case ReadingWay::byteByByte:
-        return std::make_unique<ByteReader>(handle);
+        return std::make_unique<ByteReader>(handle, ByteReader::EmptyRead::ends);
+    case ReadingWay::messagesByteByByte:
+        return std::make_unique<ByteReader>(handle, ByteReader::EmptyRead::skipped);
     }
     return std::make_unique<EndedInput>();
 }
 
 } // namespace
 
-// The first row that fits the input chooses. A console, the NUL device and
-// anything else are read one byte at a time; the NUL device's first read
-// ends the input at once.
+// The first row that fits the input chooses. A pipe of messages is read one
+// byte at a time, which reads messages in part, since a look sees no empty
+// message. A console, the NUL device and anything else are read one byte at
+// a time; the NUL device's first read ends the input at once.
 ReadingWay chooseReadingWay(const InputTraits &input)
 {
     if (input.kind == Kind::notOpen)
         return ReadingWay::none;
     if (input.kind == Kind::pipe)
         return ReadingWay::peekIntoPipe;
+    if (input.kind == Kind::messagePipe)
+        return ReadingWay::messagesByteByByte;
     if (input.kind == Kind::disk)
         return ReadingWay::seekBack;
     return ReadingWay::byteByByte;

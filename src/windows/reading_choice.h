@@ -15,6 +15,7 @@ enum class ReadingWay {
     peekIntoPipe,
     seekBack,
     byteByByte,
+    messagesByteByByte, // a pipe of messages, whose empty ones are skipped
 };
 
 struct Reading

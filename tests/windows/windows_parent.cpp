@@ -6,12 +6,13 @@
 // and error as its own. What this process reads on its standard input is
 // written into the pipe as it arrives.
 //
-//   windows_parent [--then-rest] PROGRAM [ARGUMENT]...
+//   windows_parent [--then-rest] [--messages] PROGRAM [ARGUMENT]...
 //
 // With --then-rest, once the program has ended, the rest of the pipe (what
 // the program left of the input) follows the program's output on standard
-// output, as `{ PROGRAM; cat; }` gives it on one pipe. Ends with the
-// program's exit status.
+// output, as `{ PROGRAM; cat; }` gives it on one pipe. With --messages the
+// pipe is a named pipe of messages: an empty message first, then each piece
+// of input as it arrives. Ends with the program's exit status.
 
 #include <string>
 #include <thread>
@@ -40,6 +41,19 @@ std::wstring quoted(const std::wstring &element)
     }
     quoted.append(2 * backslashes, L'\\');
     return quoted + L"\"";
+}
+
+// A pipe of messages, as its writing (server) and reading (client) ends,
+// neither of them overlapped.
+bool createMessagePipe(HANDLE *readEnd, HANDLE *writeEnd)
+{
+    const std::wstring name = L"\\\\.\\pipe\\windows_parent_" + std::to_wstring(::GetCurrentProcessId());
+    *writeEnd = ::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 65536,
+                                   65536, 0, nullptr);
+    *readEnd = ::CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    return *writeEnd != INVALID_HANDLE_VALUE && *readEnd != INVALID_HANDLE_VALUE
+           && ::WriteFile(*writeEnd, "", 0, &written, nullptr);
 }
 
 bool writeAll(HANDLE to, const char *data, DWORD size)
@@ -80,6 +94,9 @@ int wmain(int argc, wchar_t *argv[])
     const bool thenRest = next < argc && std::wstring(argv[next]) == L"--then-rest";
     if (thenRest)
         ++next;
+    const bool messages = next < argc && std::wstring(argv[next]) == L"--messages";
+    if (messages)
+        ++next;
     if (next >= argc)
         return 2;
     std::wstring commandLine;
@@ -90,7 +107,7 @@ int wmain(int argc, wchar_t *argv[])
     // inherited too, the pipe would never end.
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, nullptr, 0))
+    if (messages ? !createMessagePipe(&readEnd, &writeEnd) : !::CreatePipe(&readEnd, &writeEnd, nullptr, 0))
         return 2;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
