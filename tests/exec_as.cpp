@@ -230,15 +230,12 @@ bool setLowWaterMarkOnStandardInput()
     ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 127);
 }
 
-// Returns in the child, which goes on to start the program; the parent
-// relays and ends as the child ended.
-bool relayStandardOutputThroughFullPipe()
+// Forks: the child, with ends[1] as its standard output, returns to start the
+// program (true where that worked); the parent calls relay(ends[0], child)
+// and ends as the child ended.
+template<typename Relay>
+bool forkWithStandardOutput(int ends[2], Relay relay)
 {
-    int ends[2];
-    if (::pipe(ends) != 0)
-        return false;
-    ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
-    ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
     const pid_t program = ::fork();
     if (program < 0)
         return false;
@@ -247,14 +244,31 @@ bool relayStandardOutputThroughFullPipe()
         return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO && ::close(ends[1]) == 0;
     }
     ::close(ends[1]);
-    pollfd readable{ends[0], POLLIN, 0};
-    ::poll(&readable, 1, -1);
-    ::poll(nullptr, 0, 100); // pacing, not synchronisation: a slow reader
-    relay(ends[0], STDOUT_FILENO);
+    exitAs(relay(ends[0], program));
+}
+
+int waitFor(pid_t program)
+{
     int status = 0;
     while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
     }
-    exitAs(status);
+    return status;
+}
+
+bool relayStandardOutputThroughFullPipe()
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return false;
+    ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+    return forkWithStandardOutput(ends, [](int output, pid_t program) {
+        pollfd readable{output, POLLIN, 0};
+        ::poll(&readable, 1, -1);
+        ::poll(nullptr, 0, 100); // pacing, not synchronisation: a slow reader
+        relay(output, STDOUT_FILENO);
+        return waitFor(program);
+    });
 }
 
 // Copies every message waiting on the socket to the original standard output.
@@ -265,32 +279,25 @@ void relayMessages(int socket)
         writeAll(STDOUT_FILENO, message, got);
 }
 
-// Returns in the child, which goes on to start the program; the parent
-// relays until the child ended, then ends as it did. A datagram socket tells
-// no end of its own.
+// A datagram socket tells no end of its own: the relay goes on until the
+// program has ended.
 bool relayStandardOutputThroughDatagrams()
 {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_DGRAM, 0, ends) != 0)
         return false;
-    const pid_t program = ::fork();
-    if (program < 0)
-        return false;
-    if (program == 0) {
-        ::close(ends[0]);
-        return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO && ::close(ends[1]) == 0;
-    }
-    ::close(ends[1]);
-    int status = 0;
-    for (;;) {
-        pollfd readable{ends[0], POLLIN, 0};
-        ::poll(&readable, 1, 10);
-        relayMessages(ends[0]);
-        if (::waitpid(program, &status, WNOHANG) == program)
-            break;
-    }
-    relayMessages(ends[0]);
-    exitAs(status);
+    return forkWithStandardOutput(ends, [](int output, pid_t program) {
+        int status = 0;
+        for (;;) {
+            pollfd readable{output, POLLIN, 0};
+            ::poll(&readable, 1, 10);
+            relayMessages(output);
+            if (::waitpid(program, &status, WNOHANG) == program)
+                break;
+        }
+        relayMessages(output);
+        return status;
+    });
 }
 
 bool applyOption(const char *option)

@@ -9,7 +9,7 @@
 #include "input_line.h"
 #include "input_probe.h"
 #include "io_sizes.h"
-#include "reading_choice.h"
+#include "reading_way.h"
 #include "reference_line.h"
 
 #include <QRandomGenerator>

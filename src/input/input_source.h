@@ -6,7 +6,7 @@
 
 #include "reading_choice.h"
 
-// An input read the way that suits what it is (see reading_choice), so that
+// An input read the way that suits what it is (see reading_choice.h), so that
 // exactly the bytes a reader used leave it. Where a way is refused before
 // any byte has left the input, the way chosen after it takes over.
 class InputSource

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "reading_choice.h"
+#include "input/reading_choice.h"
 
 #include "aligned_file_reader.h"
 #include "byte_reader.h"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "reading_choice.h"
+#include "input/reading_choice.h"
 
 #include "byte_reader.h"
 #include "file_seek_back_reader.h"
