@@ -112,6 +112,8 @@ windows_tests() {
     trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
     echo "preparing Wine's prefix in $WINEPREFIX"
     /usr/lib/wine/wineserver -k 2>/dev/null || true
+    # wineserver starts in the prefix's folder, which must exist.
+    mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
     /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
     echo '$ printf "hello\\nrest\\n" | wine64 simulated_error.exe one \303\251'
