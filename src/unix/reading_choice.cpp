@@ -7,11 +7,10 @@
 #include "byte_reader.h"
 #include "input/ended_input.h"
 #include "message_reader.h"
+#include "packet_mode_switch.h"
 #include "record_reader.h"
 #include "seek_back_reader.h"
 #include "socket_peek_reader.h"
-
-#include "packet_mode_switch.h"
 
 #if SIMULATED_ERROR_HAVE_TEE
 #include "tee_pipe_reader.h"
