@@ -68,6 +68,16 @@ if(NOT WIN32)
     endif()
 endif()
 
+# Whether a target's code may use the feature's calls (ON or OFF): where they
+# were found, and not for a POSIX-only build.
+function(simulated_error_may_use out feature posix_only)
+    if(SIMULATED_ERROR_FOUND_${feature} AND NOT posix_only)
+        set(${out} ON PARENT_SCOPE)
+    else()
+        set(${out} OFF PARENT_SCOPE)
+    endif()
+endfunction()
+
 # The compile definitions that tell a target's code which of the calls it may
 # use: all that were found, or none for a POSIX-only build.
 function(simulated_error_system_call_definitions out posix_only)
@@ -77,7 +87,8 @@ function(simulated_error_system_call_definitions out posix_only)
         set(definitions SIMULATED_ERROR_POSIX_ONLY=0)
     endif()
     foreach(feature IN LISTS simulated_error_linux_features)
-        if(SIMULATED_ERROR_FOUND_${feature} AND NOT posix_only)
+        simulated_error_may_use(may ${feature} "${posix_only}")
+        if(may)
             list(APPEND definitions SIMULATED_ERROR_HAVE_${feature}=1)
         else()
             list(APPEND definitions SIMULATED_ERROR_HAVE_${feature}=0)

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Collecting the first line of the input, as decoding it whole would give it.
+
 #include "input_line.h"
 
-#include "input/input_source.h"
+#include "input/chosen_reader.h"
 #include "io_sizes.h"
 #include "well_formed_utf8.h"
 
@@ -174,25 +176,40 @@ void LineCollector::replaceByte()
 
 } // namespace
 
+namespace {
+
+// Where looking takes the bytes, the line can leave nothing behind but what
+// follows its line feed: one byte is looked at at a time.
+qsizetype lookSize(const InputReader &input, qsizetype pieceSize)
+{
+    return input.takesAsItLooks() ? 1 : pieceSize;
+}
+
+} // namespace
+
 // A piece that holds no line feed is used whole, so it is taken out of the
 // input as soon as it is looked at, before it is decoded: a writer can refill
 // the pipe meanwhile. Pieces start at a page, so that a short line costs one
 // page of memory however much input waits behind it, and double up to
-// maxPieceSize while looks fill them.
+// maxPieceSize while looks fill them. A look may hand the input to a reader
+// that takes as it looks (the way chosen first was refused), so whether the
+// bytes are still to be taken is asked after it.
 LineBuffer collectInputLine(int fd, qsizetype maxPieceSize)
 {
     LineCollector collector;
-    InputSource input(fd);
+    ChosenReader input(fd);
     qsizetype pieceSize = qMin(pageSize, maxPieceSize);
     for (;;) {
-        char *const piece = collector.spaceForPiece(pieceSize);
-        const qsizetype got = input.look(piece, pieceSize);
+        const qsizetype size = lookSize(input, pieceSize);
+        char *const piece = collector.spaceForPiece(size);
+        const qsizetype got = input.look(piece, size);
+        const bool toTake = !input.takesAsItLooks();
         const bool hasLineFeed = std::memchr(piece, '\n', size_t(got)) != nullptr;
-        if (!hasLineFeed)
+        if (toTake && !hasLineFeed)
             input.take(got);
         collector.takeIn(got);
         // Every byte looked at is used, but those after the line feed.
-        if (hasLineFeed)
+        if (toTake && hasLineFeed)
             input.take(got - collector.surplus());
         if (got == 0 || collector.isComplete())
             return collector.takeLine();

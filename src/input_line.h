@@ -14,7 +14,7 @@
 // its line feed, and the next line is joined on (decoded on its own).
 // Blocks (without using CPU) while the input is open and has no complete line;
 // returns what it has when the input ends or fails before a line feed.
-// Takes exactly the bytes of the line out of the input (see InputSource), so
+// Takes exactly the bytes of the line out of the input (see ChosenReader), so
 // that the next reader of the same input starts on the byte after them; from
 // input that hands over messages or records, the rest of the one that holds
 // the line feed is lost.

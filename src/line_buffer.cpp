@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// The line's buffer: pages that grow by doubling, in huge pages once large.
+
 #include "line_buffer.h"
 
 #include "io_sizes.h"

@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Writing text to an output descriptor, whole and in the output's encoding.
+
 #include "line_output.h"
 
 #include "io_sizes.h"
+#include "write_whole.h"
 
 #include <unistd.h>
 

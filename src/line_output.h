@@ -4,16 +4,9 @@
 #ifndef SIMULATED_ERROR_LINE_OUTPUT_H
 #define SIMULATED_ERROR_LINE_OUTPUT_H
 
-#include "text_encoding.h"
+#include "output_encoding.h"
 
 #include <QIODevice>
-
-// Writes size bytes to fd whole: a write that takes only part is followed by
-// one for the rest, an interrupted one is repeated, and a non-blocking
-// descriptor that says "try again" is waited on without using CPU until it
-// takes more. Returns false when the descriptor fails otherwise (full,
-// closed, its reader gone with SIGPIPE ignored); the rest is then dropped.
-bool writeWhole(int fd, const char *data, qsizetype size);
 
 // An output descriptor as a write-only, unbuffered device for a QTextStream:
 // what the stream flushes is written whole, with one write where the
@@ -33,10 +26,10 @@ private:
 };
 
 // Writes size bytes of text given in well-formed UTF-8 to standard output in
-// the encoding (the locale's, unless told), as a QTextStream on stdout would
+// the encoding (the output's, unless told), as a QTextStream on stdout would
 // write the same text, and flushes it. No second whole copy of the text is
 // made.
 void writeToStandardOutput(const char *utf8Text, qsizetype size,
-                           TextEncoding encoding = localeEncoding());
+                           TextEncoding encoding = outputEncoding());
 
 #endif

@@ -8,8 +8,8 @@
 #include "argument_vector.h"
 #include "input_line.h"
 #include "line_output.h"
+#include "output_encoding.h"
 #include "standard_streams.h"
-#include "text_encoding.h"
 
 #include <QTextStream>
 
@@ -23,7 +23,7 @@ void echoArguments(const ArgumentVector &arguments)
 {
     OutputDescriptor device(STDOUT_FILENO);
     QTextStream out(&device);
-    useLocaleEncoding(out);
+    useOutputEncoding(out);
     for (int i = 0; i < arguments.count(); ++i) {
         // Each byte is one Latin-1 character. Each element leaves with its
         // separator, flushed, before the next one is written.
@@ -42,7 +42,7 @@ void reportSimulatedError()
 {
     OutputDescriptor device(STDERR_FILENO);
     QTextStream err(&device);
-    useLocaleEncoding(err);
+    useOutputEncoding(err);
     err << "this is a simulated error" << Qt::endl;
 }
 

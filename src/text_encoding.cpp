@@ -1,20 +1,24 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Encodings in Qt 6's terms and in Qt 5's.
+
 #include "text_encoding.h"
 
 #if QT_VERSION_MAJOR >= 6
 
-TextEncoding localeEncoding()
+TextEncoding qtLocaleEncoding()
 {
-#ifdef Q_OS_WIN
-    return QStringConverter::Utf8;
-#else
     return QStringConverter::System;
-#endif
 }
 
-// Qt 6 takes the locale's encoding to be UTF-8 on Unix, whatever the locale.
+TextEncoding utf8Encoding()
+{
+    return QStringConverter::Utf8;
+}
+
+// Qt 6 takes the locale's encoding to be UTF-8 on Unix, whatever the locale;
+// the program writes in it nowhere else.
 bool isUtf8(TextEncoding encoding)
 {
     return encoding == QStringConverter::Utf8 || encoding == QStringConverter::System;
@@ -28,11 +32,6 @@ std::optional<TextEncoding> encodingNamed(const char *name)
 void setEncoding(QTextStream &stream, TextEncoding encoding)
 {
     stream.setEncoding(encoding);
-}
-
-void useLocaleEncoding(QTextStream &stream)
-{
-    stream.setEncoding(localeEncoding());
 }
 
 struct Utf8SliceDecoder::State
@@ -53,13 +52,14 @@ namespace {
 constexpr int utf8Mib = 106;
 }
 
-TextEncoding localeEncoding()
+TextEncoding qtLocaleEncoding()
 {
-#ifdef Q_OS_WIN
-    return QTextCodec::codecForMib(utf8Mib);
-#else
     return QTextCodec::codecForLocale();
-#endif
+}
+
+TextEncoding utf8Encoding()
+{
+    return QTextCodec::codecForMib(utf8Mib);
 }
 
 bool isUtf8(TextEncoding encoding)
@@ -76,14 +76,6 @@ std::optional<TextEncoding> encodingNamed(const char *name)
 void setEncoding(QTextStream &stream, TextEncoding encoding)
 {
     stream.setCodec(encoding);
-}
-
-void useLocaleEncoding([[maybe_unused]] QTextStream &stream)
-{
-    // A Qt 5 text stream starts out with the locale's codec.
-#ifdef Q_OS_WIN
-    stream.setCodec(localeEncoding());
-#endif
 }
 
 struct Utf8SliceDecoder::State

@@ -7,11 +7,10 @@
 // What Qt 5 and Qt 6 do differently with encodings, and nothing else: the
 // rest of the program is the same for both.
 //
-// - Output text is written in the locale's encoding. A Qt 5 text stream
-//   encodes with QTextCodec::codecForLocale() by default; Qt 6 dropped
-//   QTextCodec from its core module, its text streams encode in UTF-8 unless
-//   told otherwise, and its encoding of the locale, QStringConverter::System,
-//   is UTF-8 on Unix.
+// - A Qt 5 text stream encodes with QTextCodec::codecForLocale() by default;
+//   Qt 6 dropped QTextCodec from its core module, its text streams encode in
+//   UTF-8 unless told otherwise, and its encoding of the locale,
+//   QStringConverter::System, is UTF-8 on Unix.
 // - Argument bytes are each read as one Latin-1 character. Both versions read
 //   a QLatin1String that way; a plain const char * is Latin-1 to Qt 5 but
 //   UTF-8 to Qt 6, so arguments always go to a stream as QLatin1String.
@@ -30,11 +29,10 @@ class QTextCodec;
 using TextEncoding = QTextCodec *;
 #endif
 
-// The encoding output text is written in: on POSIX systems the locale's, as
-// this Qt's text streams take it; on Windows UTF-8, since the locale's there
-// is the ANSI code page, and callers compare the bytes on pipes and in files
-// with those the program writes elsewhere.
-TextEncoding localeEncoding();
+// The locale's encoding, as this Qt takes it.
+TextEncoding qtLocaleEncoding();
+
+TextEncoding utf8Encoding();
 
 // Whether text in the encoding is written as its UTF-8 bytes.
 bool isUtf8(TextEncoding encoding);
@@ -44,9 +42,6 @@ std::optional<TextEncoding> encodingNamed(const char *name);
 
 // Makes the stream write in the encoding, without a byte-order mark.
 void setEncoding(QTextStream &stream, TextEncoding encoding);
-
-// Makes the stream write in that encoding.
-void useLocaleEncoding(QTextStream &stream);
 
 // Decodes UTF-8 that comes in slices: a sequence split between two slices is
 // completed with the next one, and a byte-order mark stays text.

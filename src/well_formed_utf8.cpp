@@ -1,6 +1,9 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Finding where well-formed UTF-8 ends: 32 bytes at a time with AVX2 where the
+// processor has it, one sequence at a time after.
+
 #include "well_formed_utf8.h"
 
 #include <QtEndian>

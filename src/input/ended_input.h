@@ -8,11 +8,10 @@
 
 // Input that nothing can come from (a descriptor that is not open, a socket
 // that only listens for connections): it ends at once, without waiting.
-class EndedInput : public InputReader
+class EndedInput final : public TakingReader
 {
 public:
     qsizetype look(char *, qsizetype) override { return 0; }
-    void take(qsizetype) override {}
 };
 
 #endif

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Reading a file opened with O_DIRECT in aligned blocks, at its position.
+
 #include "aligned_file_reader.h"
 
 #include "descriptor.h"
@@ -23,7 +25,10 @@ qsizetype roundUp(qsizetype size, qsizetype alignment)
 
 } // namespace
 
-AlignedFileReader::AlignedFileReader(int fd) : m_fd(fd), m_alignment(pageSize) {}
+AlignedFileReader::AlignedFileReader(int fd)
+    : InputReader(Looking::leavesBytes), m_fd(fd), m_alignment(pageSize)
+{
+}
 
 qsizetype AlignedFileReader::look(char *data, qsizetype size)
 {

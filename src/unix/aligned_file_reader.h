@@ -13,7 +13,7 @@
 // position and size are aligned to the device's logical block size: the
 // aligned blocks around the piece are read at the position without moving
 // it, and taking moves it past the bytes used, as reading them would.
-class AlignedFileReader : public InputReader
+class AlignedFileReader final : public InputReader
 {
 public:
     explicit AlignedFileReader(int fd);

@@ -6,12 +6,11 @@
 
 #include "input/input_reader.h"
 
-// Reads one byte at a time. A read cannot be looked into first, but a reader
-// of lines uses every byte up to its line feed, so a read of one byte never
-// takes a byte that the line does not use: exact on any input that hands
-// over its bytes one by one, a terminal of every kind and in every mode, and
-// a pipe or a stream socket that cannot be looked into.
-class ByteReader : public InputReader
+// Reads one byte at a time, which takes it: a read cannot be looked into
+// first. Exact on any input that hands over its bytes one by one, a terminal
+// of every kind and in every mode, and a pipe or a stream socket that cannot
+// be looked into.
+class ByteReader final : public TakingReader
 {
 public:
     explicit ByteReader(int fd) : m_fd(fd) {}
@@ -19,8 +18,6 @@ public:
     // Refused where the input refuses a read of one byte (EINVAL): it hands
     // over records.
     qsizetype look(char *data, qsizetype size) override;
-    // The byte left the input when it was read.
-    void take(qsizetype) override {}
 
 private:
     int m_fd;

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "descriptor_wait.h"
+// Waiting on a descriptor that said "try again": poll, then epoll, then sleeps.
 
-#include <ctime>
+#include "descriptor_wait.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int longestSleepMs = 100;
-
 #if SIMULATED_ERROR_HAVE_POLLRDHUP
 constexpr short shutDownEvents = POLLRDHUP | POLLHUP;
 #else
@@ -23,15 +21,6 @@ constexpr short shutDownEvents = POLLHUP;
 #endif
 
 } // namespace
-
-// nanosleep, not poll: the sleep stands in for a poll that may be refused.
-void GrowingSleep::sleep()
-{
-    timespec left{m_ms / 1000, (m_ms % 1000) * 1000 * 1000};
-    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
-    m_ms = qMin(2 * m_ms, longestSleepMs);
-}
 
 bool isShutDownForReading(int fd)
 {

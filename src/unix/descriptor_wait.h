@@ -5,18 +5,7 @@
 #define SIMULATED_ERROR_DESCRIPTOR_WAIT_H
 
 #include "descriptor.h"
-
-// Sleeps a little longer each time it is asked, from 1 ms up to 100 ms: the
-// wait for a descriptor whose readiness cannot be seen, which must never
-// spin.
-class GrowingSleep
-{
-public:
-    void sleep();
-
-private:
-    int m_ms = 1;
-};
+#include "growing_sleep.h"
 
 // Waits, without using CPU, until a descriptor that said "try again" is ready
 // for reading or writing.

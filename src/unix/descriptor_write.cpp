@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "line_output.h"
+// Writing a descriptor whole.
+
+#include "write_whole.h"
 
 #include "descriptor_wait.h"
 

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// What a descriptor is: fstat, the socket's options, the terminal's side.
+
 #include "input_probe.h"
 
 #include <cstdlib>

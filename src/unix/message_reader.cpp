@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Receiving whole messages of a socket, sized first, handed out in pieces.
+
 #include "message_reader.h"
 
 #include "descriptor_wait.h"

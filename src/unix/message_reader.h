@@ -13,7 +13,7 @@
 // the message holding the line feed holds after it is lost. Empty messages
 // are skipped; the input ends when the socket is shut down for reading and
 // holds nothing more.
-class MessageReader : public InputReader
+class MessageReader final : public InputReader
 {
 public:
     // How the size of the next message is learned: with a peek that tells
@@ -23,7 +23,7 @@ public:
     enum class Sizing { byPeek, byQueue };
 
     MessageReader(int fd, int socketType, Sizing sizing)
-        : m_fd(fd), m_socketType(socketType), m_sizing(sizing)
+        : InputReader(Looking::leavesBytes), m_fd(fd), m_socketType(socketType), m_sizing(sizing)
     {
     }
 

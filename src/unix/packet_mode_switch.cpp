@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Following a pseudo-terminal master's packet mode as its owner turns it on and off.
+
 #include "packet_mode_switch.h"
 
 #include "descriptor_wait.h"

@@ -13,13 +13,12 @@
 // one more call for an input that delivers at typing speed; where it cannot
 // be asked (no TIOCGPKT), packet mode is told by a look of one byte that
 // brings a lone NUL and takes nothing, and is then kept.
-class PacketModeSwitch : public InputReader
+class PacketModeSwitch final : public TakingReader
 {
 public:
     explicit PacketModeSwitch(int fd) : m_fd(fd), m_bytes(fd), m_packets(fd) {}
 
     qsizetype look(char *data, qsizetype size) override;
-    void take(qsizetype) override {}
 
 private:
     bool isInPacketMode() const;

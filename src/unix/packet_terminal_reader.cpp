@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Reading a pseudo-terminal master in packet mode, its status bytes dropped.
+
 #include "packet_terminal_reader.h"
 
 #include "descriptor_wait.h"

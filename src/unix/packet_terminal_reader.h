@@ -11,15 +11,13 @@
 // alone and never the terminal's data. Two bytes bring the status and one
 // byte of data, and the status is dropped, since it is not the terminal's
 // data; a read that brings the status alone reports a change of the
-// terminal and is read past.
-class PacketTerminalReader : public InputReader
+// terminal and is read past. Each look takes the byte it brings.
+class PacketTerminalReader final : public TakingReader
 {
 public:
     explicit PacketTerminalReader(int fd) : m_fd(fd) {}
 
     qsizetype look(char *data, qsizetype size) override;
-    // The byte left the input when it was read.
-    void take(qsizetype) override {}
 
 private:
     int m_fd;

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "page_memory.h"
+// Pages from mmap, moved with Linux's mremap where the system has it.
 
-#include <cstring>
+#include "page_memory.h"
 
 #include <sys/mman.h>
 
@@ -21,12 +21,7 @@ void *growPages(void *data, qsizetype size, qsizetype newSize)
     void *moved = ::mremap(data, size_t(size), size_t(newSize), MREMAP_MAYMOVE);
     return moved == MAP_FAILED ? nullptr : moved;
 #else
-    void *grown = mapPages(newSize);
-    if (grown) {
-        std::memcpy(grown, data, size_t(size));
-        unmapPages(data, size);
-    }
-    return grown;
+    return copyIntoNewPages(data, size, newSize);
 #endif
 }
 
@@ -39,6 +34,5 @@ void adviseHugePages([[maybe_unused]] void *data, [[maybe_unused]] qsizetype siz
 {
 #if SIMULATED_ERROR_HAVE_MADV_HUGEPAGE
     ::madvise(data, size_t(size), MADV_HUGEPAGE);
-#else
 #endif
 }

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Reading whole records of a device, or of input that brings several a read.
+
 #include "record_reader.h"
 
 #include "descriptor_wait.h"

@@ -11,7 +11,7 @@
 // the next one. Pieces are handed out from the record held: what the record
 // holding the line feed holds after it is lost, since no record can be read
 // in part.
-class RecordReader : public InputReader
+class RecordReader final : public InputReader
 {
 public:
     // How large the first read for a record is:
@@ -24,7 +24,10 @@ public:
     // Sizes double while reads are refused, from a page on.
     enum class FirstRead { large, smallest };
 
-    RecordReader(int fd, FirstRead firstRead) : m_fd(fd), m_firstRead(firstRead) {}
+    RecordReader(int fd, FirstRead firstRead)
+        : InputReader(Looking::leavesBytes), m_fd(fd), m_firstRead(firstRead)
+    {
+    }
 
     qsizetype look(char *data, qsizetype size) override;
     void take(qsizetype count) override { m_record.take(count); }

@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Peeking into a stream socket, and then receiving what was used.
+
 #include "socket_peek_reader.h"
 
 #include "descriptor_wait.h"
+#include "input/discard.h"
 
 #include <sys/socket.h>
 
@@ -38,5 +41,7 @@ qsizetype SocketPeekReader::lookPastLowWaterMark(char *data, qsizetype size)
 // taken them since, nothing is waited for.
 void SocketPeekReader::take(qsizetype count)
 {
-    discard(count, [this](char *data, size_t size) { return ::recv(m_fd, data, size, MSG_DONTWAIT); });
+    discard(count, [this](char *data, qsizetype size) {
+        return retryOnInterrupt([&] { return ::recv(m_fd, data, size_t(size), MSG_DONTWAIT); });
+    });
 }

@@ -8,11 +8,14 @@
 
 // Looks into a stream socket with recv(MSG_PEEK), which leaves the bytes
 // queued, and then receives just the bytes the line used.
-class SocketPeekReader : public InputReader
+class SocketPeekReader final : public InputReader
 {
 public:
     // lowWaterMarkSet: the owner set SO_RCVLOWAT above one byte.
-    SocketPeekReader(int fd, bool lowWaterMarkSet) : m_fd(fd), m_lowWaterMarkSet(lowWaterMarkSet) {}
+    SocketPeekReader(int fd, bool lowWaterMarkSet)
+        : InputReader(Looking::leavesBytes), m_fd(fd), m_lowWaterMarkSet(lowWaterMarkSet)
+    {
+    }
 
     // Refused where the socket refuses to be peeked at.
     qsizetype look(char *data, qsizetype size) override;

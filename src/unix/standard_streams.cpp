@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Standard streams the caller closed, opened on the null device.
+
 #include "standard_streams.h"
 
-#include "descriptor.h"
+#include "null_device.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,9 +1,13 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Looking into a pipe with tee, and then splicing away what was used.
+
 #include "tee_pipe_reader.h"
 
 #include "descriptor_wait.h"
+#include "input/discard.h"
+#include "null_device.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,7 +21,8 @@ std::unique_ptr<InputReader> TeePipeReader::create(int fd)
 }
 
 TeePipeReader::TeePipeReader(int fd, int copyEnds[2])
-    : m_fd(fd),
+    : InputReader(Looking::leavesBytes),
+      m_fd(fd),
       m_copyReadEnd(copyEnds[0]),
       m_copyWriteEnd(copyEnds[1]),
       m_nullDevice(openNullDevice(O_WRONLY | O_CLOEXEC))
@@ -81,7 +86,9 @@ void TeePipeReader::takeThroughCopy(qsizetype count)
         const ssize_t moved = spliceOut(m_copyWriteEnd.get(), count);
         if (moved > 0) {
             count -= moved;
-            discard(moved, [this](char *data, size_t size) { return ::read(m_copyReadEnd.get(), data, size); });
+            discard(moved, [this](char *data, qsizetype size) {
+                return retryOnInterrupt([&] { return ::read(m_copyReadEnd.get(), data, size_t(size)); });
+            });
         } else if (moved == 0 || errno == EAGAIN) {
             return;
         } else {
@@ -95,8 +102,8 @@ void TeePipeReader::takeThroughCopy(qsizetype count)
 // than the pipe holds, so that a read cannot wait.
 void TeePipeReader::takeByReading(qsizetype count)
 {
-    discard(count, [this](char *data, size_t size) {
+    discard(count, [this](char *data, qsizetype size) {
         const qsizetype held = bytesQueued(m_fd);
-        return held > 0 ? ::read(m_fd, data, qMin(size, size_t(held))) : 0;
+        return held > 0 ? retryOnInterrupt([&] { return ::read(m_fd, data, size_t(qMin(size, held))); }) : 0;
     });
 }

@@ -15,7 +15,7 @@
 // into the private pipe (empty between looks) and read out of it. A splice
 // moves exactly the bytes asked for, where a read from a pipe that its writer
 // fills with packets (O_DIRECT) would drop what it leaves of a packet.
-class TeePipeReader : public InputReader
+class TeePipeReader final : public InputReader
 {
 public:
     // Nothing where no private pipe can be had.

@@ -1,7 +1,11 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// The argument vector from the wide command line, in UTF-8.
+
 #include "argument_vector.h"
+
+#include <string>
 
 #include <windows.h>
 
@@ -29,17 +33,19 @@ std::string toUtf8(const wchar_t *text)
 
 // The command line is split as the C runtime splits it for main, without
 // expanding wildcards; its first element is the program as the caller wrote
-// it.
+// it. The converted elements are kept for the rest of the run.
 ArgumentVector::ArgumentVector(int, char *[])
 {
+    static std::vector<std::string> converted;
     int count = 0;
     wchar_t **elements = nullptr;
     wchar_t **environment = nullptr;
     StartupInfo startupInfo{};
     if (__wgetmainargs(&count, &elements, &environment, 0, &startupInfo) < 0)
         count = 0;
+    converted.clear();
     for (int i = 0; i < count; ++i)
-        m_converted.push_back(toUtf8(elements[i]));
-    for (const std::string &element : m_converted)
+        converted.push_back(toUtf8(elements[i]));
+    for (const std::string &element : converted)
         m_elements.push_back(element.c_str());
 }

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Reading a handle one byte at a time.
+
 #include "byte_reader.h"
 
 #include "handle.h"

@@ -8,12 +8,10 @@
 
 #include <windows.h>
 
-// Reads one byte at a time. A read cannot be looked into first, but a reader
-// of lines uses every byte up to its line feed, so a read of one byte never
-// takes a byte that the line does not use: exact on a console (what is typed
-// after the line stays in its buffer), a pipe that cannot be looked into, and
-// anything else.
-class ByteReader : public InputReader
+// Reads one byte at a time, which takes it: a read cannot be looked into
+// first. Exact on a pipe that cannot be looked into, a pipe of messages
+// (read in part), and anything else.
+class ByteReader final : public TakingReader
 {
 public:
     // What a read that succeeds and brings nothing is: the end (a file, a
@@ -25,8 +23,6 @@ public:
     ByteReader(HANDLE handle, EmptyRead emptyRead) : m_handle(handle), m_emptyRead(emptyRead) {}
 
     qsizetype look(char *data, qsizetype size) override;
-    // The byte left the input when it was read.
-    void take(qsizetype) override {}
 
 private:
     HANDLE m_handle;

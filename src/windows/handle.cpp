@@ -1,15 +1,11 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// The handle behind a descriptor, and transfers at its file pointer.
+
 #include "handle.h"
 
 #include <io.h>
-
-namespace {
-
-constexpr DWORD longestSleepMs = 100;
-
-} // namespace
 
 HANDLE handleOf(int fd)
 {
@@ -62,10 +58,4 @@ bool writeFile(HANDLE handle, const void *data, qsizetype size, DWORD *done)
     return transferAtPointer(handle, done, [&](OVERLAPPED *overlapped) {
         return ::WriteFile(handle, data, count, overlapped ? nullptr : done, overlapped);
     });
-}
-
-void GrowingSleep::sleep()
-{
-    ::Sleep(m_ms);
-    m_ms = m_ms * 2 > longestSleepMs ? longestSleepMs : m_ms * 2;
 }

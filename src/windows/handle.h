@@ -4,7 +4,7 @@
 #ifndef SIMULATED_ERROR_HANDLE_H
 #define SIMULATED_ERROR_HANDLE_H
 
-// What every way of reading or writing a Windows handle needs.
+// What the ways of reading and writing a Windows handle share.
 
 #include <QtGlobal>
 
@@ -25,19 +25,5 @@ constexpr DWORD largestTransfer = 1u << 30;
 // it moved, as for any other handle. A read at the end moves nothing.
 bool readFile(HANDLE handle, void *data, qsizetype size, DWORD *done);
 bool writeFile(HANDLE handle, const void *data, qsizetype size, DWORD *done);
-
-// Sleeps a little longer each time it is asked, from 1 ms up to 100 ms:
-// Windows tells no waiter when an anonymous pipe has input or room, so a
-// wait on one looks again after each sleep, and never spins.
-class GrowingSleep
-{
-public:
-    void sleep();
-    // After progress, the next wait starts short again.
-    void restart() { m_ms = 1; }
-
-private:
-    DWORD m_ms = 1;
-};
 
 #endif

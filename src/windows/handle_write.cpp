@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "line_output.h"
+// Writing a handle whole.
 
+#include "write_whole.h"
+
+#include "growing_sleep.h"
 #include "handle.h"
 
 // WriteFile writes the bytes as they are: no line feed becomes CR LF, as it

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// What a handle is: a file, a pipe (of bytes or of messages), a console.
+
 #include "input_probe.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-#include "page_memory.h"
+// Pages from VirtualAlloc.
 
-#include <cstring>
+#include "page_memory.h"
 
 #include <windows.h>
 
@@ -15,12 +15,7 @@ void *mapPages(qsizetype size)
 // Windows cannot move pages to a larger area: they are copied.
 void *growPages(void *data, qsizetype size, qsizetype newSize)
 {
-    void *grown = mapPages(newSize);
-    if (grown) {
-        std::memcpy(grown, data, size_t(size));
-        unmapPages(data, size);
-    }
-    return grown;
+    return copyIntoNewPages(data, size, newSize);
 }
 
 void unmapPages(void *data, qsizetype)

@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Looking into a pipe, and then reading what was used.
+
 #include "pipe_peek_reader.h"
 
+#include "growing_sleep.h"
 #include "handle.h"
-
-#include <array>
+#include "input/discard.h"
 
 // A pipe whose writers are all gone and that holds nothing reports a broken
 // pipe: the end of the input.
@@ -21,18 +23,14 @@ qsizetype PipePeekReader::look(char *data, qsizetype size)
     }
 }
 
+// In a pipe of messages, a read smaller than the message takes that much of
+// it and says there is more (ERROR_MORE_DATA).
 void PipePeekReader::take(qsizetype count)
 {
-    std::array<char, 16384> taken;
-    while (count > 0) {
+    discard(count, [this](char *data, qsizetype size) {
         DWORD got = 0;
-        const DWORD size = DWORD(qMin<qsizetype>(count, qsizetype(taken.size())));
-        // In a pipe of messages, a read smaller than the message takes that
-        // much of it and says there is more (ERROR_MORE_DATA).
-        if (!::ReadFile(m_pipe, taken.data(), size, &got, nullptr) && ::GetLastError() != ERROR_MORE_DATA)
-            return;
-        if (got == 0)
-            return;
-        count -= got;
-    }
+        if (!::ReadFile(m_pipe, data, DWORD(size), &got, nullptr) && ::GetLastError() != ERROR_MORE_DATA)
+            return qsizetype(0);
+        return qsizetype(got);
+    });
 }

@@ -13,10 +13,10 @@
 // read does not wait. Windows tells no waiter when an anonymous pipe has
 // input, so while the pipe is empty the look sleeps, longer each time (up to
 // 100 ms), and looks again.
-class PipePeekReader : public InputReader
+class PipePeekReader final : public InputReader
 {
 public:
-    explicit PipePeekReader(HANDLE pipe) : m_pipe(pipe) {}
+    explicit PipePeekReader(HANDLE pipe) : InputReader(Looking::leavesBytes), m_pipe(pipe) {}
 
     // Refused where the pipe cannot be looked into (under Wine, a pipe that
     // a Linux parent made).

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
+// Standard streams the caller did not give stay as they are.
+
 #include "standard_streams.h"
 
 // The program opens no file or handle of its own on Windows, so nothing can
