@@ -3,7 +3,8 @@
 
 // Long runs, kept out of the everyday suite: thousands of starts back to back
 // and side by side, and a line far larger than any buffer. Every output must
-// be exact every time. Each says how far it is at least every few seconds.
+// be exact every time. Each reports how far it is once ten seconds have
+// passed since its last report, so that none is silent for long.
 
 #include "program_run.h"
 
@@ -30,7 +31,8 @@ QByteArray expectedOut(int index)
            + QByteArray::number(index) + '\n';
 }
 
-// Reports how many of the runs are done, at most every ten seconds.
+// Reports how many of the runs are done at the first run that ends ten
+// seconds or more after the last report (or the start).
 class Progress
 {
 public:
