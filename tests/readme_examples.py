@@ -2,13 +2,15 @@
 # SPDX-FileCopyrightText: 2026 simulated_error developers
 # SPDX-License-Identifier: MIT
 
-"""Runs the examples of README.md as a reader would, against this build
-installed under a prefix whose path holds a non-ASCII byte.
+"""Runs the examples of README.md and of the pages under doc/ as a reader
+would, against this build installed under a prefix whose path holds a
+non-ASCII byte.
 
-Usage: readme_examples.py README BUILD_DIR SCRATCH_DIR CMAKE CTEST
+Usage: readme_examples.py CHECKOUT BUILD_DIR SCRATCH_DIR CMAKE CTEST
 
 Each example is a fenced block after a line <!-- example: FOLDER/FILE... -->,
-written to each file named there. A folder with a CMakeLists.txt is
+written to each file named there; a folder may gather files from several
+documents. A folder with a CMakeLists.txt is
 configured against the installed package, built and run with CTest; one that
 uses FetchContent clones, through git, a repository made here whose branch
 main holds this checkout's files (only the example's address is replaced);
@@ -18,6 +20,7 @@ bin/ on PATH. The examples check the program themselves; this runs them and
 reports what failed. The reference function python/expected_line.py is also
 checked against the installed program on random input."""
 
+import glob
 import os
 import random
 import re
@@ -26,8 +29,10 @@ import shutil
 import subprocess
 import sys
 
-readme, build, scratch, cmake, ctest = sys.argv[1:6]
-checkout = os.path.dirname(os.path.abspath(readme))
+checkout, build, scratch, cmake, ctest = sys.argv[1:6]
+checkout = os.path.abspath(checkout)
+documents = [os.path.join(checkout, "README.md")] + sorted(
+    glob.glob(os.path.join(checkout, "doc", "*.md")))
 prefix = os.path.join(scratch, "café")
 examples = os.path.join(scratch, "examples-é")
 
@@ -38,18 +43,24 @@ def run(command, **options):
 
 
 def extract():
-    """Writes each example to its file; returns the folders, in order."""
-    text = open(readme, encoding="utf-8").read()
+    """Writes each example of the documents to its file; returns the
+    folders, in order."""
     folders = []
-    for names, body in re.findall(r"<!-- example: ([^>]+?) -->\n```[^\n]*\n(.*?)```", text, re.S):
-        for name in names.split():
-            path = os.path.join(examples, name)
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(body)
-            folder = os.path.dirname(path)
-            if folder not in folders:
-                folders.append(folder)
+    for document in documents:
+        text = open(document, encoding="utf-8").read()
+        found = re.findall(r"<!-- example: ([^>]+?) -->\n```[^\n]*\n(.*?)```", text, re.S)
+        # A mark that no fenced block follows would leave its example unrun.
+        if len(found) != len(re.findall(r"^<!-- example:", text, re.M)):
+            sys.exit(f"{document}: an example mark is not followed by a fenced block")
+        for names, body in found:
+            for name in names.split():
+                path = os.path.join(examples, name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(body)
+                folder = os.path.dirname(path)
+                if folder not in folders:
+                    folders.append(folder)
     return folders
 
 
@@ -144,11 +155,11 @@ def random_inputs(count, seed=19):
 
 
 def check_reference_function(count=300):
-    """Compares the README's expected_line with what the installed program
+    """Compares the example expected_line with what the installed program
     echoes; returns whether they agree on every input."""
     path = os.path.join(examples, "python", "expected_line.py")
     if not os.path.exists(path):
-        print("the README has no example python/expected_line.py")
+        print("no document has the example python/expected_line.py")
         return False
     expected_line = runpy.run_path(path)["expected_line"]
     program = os.path.join(prefix, "bin", "simulated_error")
@@ -167,7 +178,7 @@ if not run([cmake, "--install", build, "--prefix", prefix], stdout=subprocess.DE
     sys.exit("the build did not install")
 folders = extract()
 if not folders:
-    sys.exit(f"no examples found in {readme}")
+    sys.exit(f"no examples found in {', '.join(documents)}")
 failed = [os.path.basename(f) for f in folders if not run_example(f)]
 print(f"{len(folders) - len(failed)} of {len(folders)} examples passed", flush=True)
 if not check_reference_function():
