@@ -257,13 +257,13 @@ inline void verifyFailedAsSimulated(const Outcome &outcome)
     } while (false)
 
 // Writes input in pieces; after each, nothing may appear on either output for
-// a short while and the program must still be waiting.
-inline void feedSlowly(QProcess &process, const QList<QByteArray> &pieces)
+// a while (pauseMs) and the program must still be waiting.
+inline void feedSlowly(QProcess &process, const QList<QByteArray> &pieces, int pauseMs = 200)
 {
     for (const QByteArray &piece : pieces) {
         process.write(piece);
         QVERIFY(process.waitForBytesWritten(finishTimeoutMs()));
-        QVERIFY(!process.waitForReadyRead(200));
+        QVERIFY(!process.waitForReadyRead(pauseMs));
         QCOMPARE(process.state(), QProcess::Running);
     }
 }
@@ -278,10 +278,13 @@ const QString inputFileArgument = QStringLiteral("{input file}");
 // stream socket that the pieces are relayed through as they come),
 // "peeked socket" (the same, its owner having peeked ahead with a peek
 // offset) or, through the Windows parent, "message pipe" (a Windows pipe of
-// messages, an empty one first, then a message for each piece). The pieces arrive slowly, one after the other; the input ends
-// after the last.
+// messages, an empty one first, then a message for each piece, read as
+// bytes), "message pipe read as messages", and any pipe "..., no wait" (its
+// reading end in non-blocking mode, which fails a read of the empty pipe).
+// The pieces arrive slowly, one after the other; the input ends after the
+// last.
 inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
-                                  QList<QByteArray> pieces)
+                                  QList<QByteArray> pieces, int pauseMs = 200)
 {
     QProcess process;
     prepare(process);
@@ -294,11 +297,15 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         pieces.clear();
     }
     // The Windows program takes the place of the program, or with the
-    // Windows parent, the parent gives it its pipe ("message pipe": a pipe
-    // of messages) and reads the rest.
+    // Windows parent, the parent gives it its pipe, of the kind asked, and
+    // reads the rest.
     QStringList parentOptions{"--then-rest"};
-    if (inputKind == QLatin1String("message pipe"))
+    if (inputKind.startsWith(QLatin1String("message pipe")))
         parentOptions << "--messages";
+    if (inputKind.contains(QLatin1String("read as messages")))
+        parentOptions << "--message-reads";
+    if (inputKind.endsWith(QLatin1String("no wait")))
+        parentOptions << "--no-wait";
     if (runsOnWindows() && command.first() == programPath())
         command = windowsCommand(parentOptions) + command.mid(1);
     // The Windows parent reads the rest itself, from the Windows pipe it
@@ -323,7 +330,7 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
     if (!process.waitForStarted(finishTimeoutMs()))
         return {};
     if (!pieces.isEmpty()) {
-        feedSlowly(process, pieces.mid(0, pieces.size() - 1));
+        feedSlowly(process, pieces.mid(0, pieces.size() - 1), pauseMs);
         if (QTest::currentTestFailed())
             return {};
         process.write(pieces.last());

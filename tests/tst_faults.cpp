@@ -350,7 +350,8 @@ void Faults::brokenPipe()
 
 void Faults::allStandardStreamsClosed()
 {
-    SKIP_ON_WINDOWS("Wine exits at once, with status 0, where standard output and error are both closed");
+    SKIP_ON_WINDOWS("with standard output and error both closed, Wine hands the error line a descriptor of its "
+                        "own and then ends the program with status 0");
     for (const QStringList &arguments : {QStringList(), QStringList{"x"}}) {
         const Outcome outcome = runInShell(QStringLiteral("exec \"$0\" \"$@\" <&- >&- 2>&-"), arguments);
         VERIFY_SIMULATED_FAILURE(outcome);

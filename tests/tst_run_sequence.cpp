@@ -7,6 +7,8 @@
 #include "program_run.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,6 +32,12 @@ QByteArray firstKernelLogRecord()
     return record.left(int(qMax<ssize_t>(got, 0)));
 }
 
+// A word for a POSIX shell that gives it back as it is.
+QByteArray shellWord(const QByteArray &word)
+{
+    return "'" + QByteArray(word).replace("'", "'\\''") + "'";
+}
+
 } // namespace
 
 class RunSequence : public QObject
@@ -49,6 +57,7 @@ private slots:
     void withoutArgumentsInputIsNeverAwaited();
     void restLeftForNextCommand_data();
     void restLeftForNextCommand();
+    void consoleTypedLines();
     void outputFaults_data();
     void outputFaults();
 };
@@ -232,14 +241,17 @@ void RunSequence::restLeftForNextCommand_data()
     QTest::addColumn<QString>("inputKind");
     QTest::addColumn<QList<QByteArray>>("pieces");
     QTest::addColumn<QByteArray>("echoedLine");
+    QTest::addColumn<int>("pauseMs");
 
     const QByteArray longLine(100 * 1000, 'l');
-    const struct
+    struct Arrival
     {
         const char *name;
         QList<QByteArray> pieces; // the last one ends the line and brings the rest
         QByteArray echoedLine;
-    } arrivals[] = {
+        int pauseMs = 200; // between pieces
+    };
+    QList<Arrival> arrivals{
         {"a short line at once", {"short line\n"}, "short line\n"},
         {"a short line in slow pieces", {"sho", "rt ", "line\n"}, "short line\n"},
         {"a long line at once", {longLine + '\n'}, longLine + '\n'},
@@ -248,17 +260,25 @@ void RunSequence::restLeftForNextCommand_data()
          longLine + '\n'},
         {"a line joined on after a NUL", {QByteArray("ab\0cd\nef\n", 9)}, "abef\n"},
     };
+    // Under Wine the program takes a second or so to start: pieces that come
+    // faster are all there before its first read.
+    if (runsOnWindows())
+        arrivals.append({"a line whose end comes late", {"he", "llo\n"}, "hello\n", int(2000 * timeFactor())});
     QList<const char *> kinds{"file", "pipe", "socket", "peeked socket"};
     if (!windowsParent().isEmpty())
-        kinds << "message pipe";
+        kinds << "message pipe" << "message pipe, no wait" << "message pipe read as messages, no wait"
+              << "pipe, no wait";
     for (const char *kind : kinds) {
         for (const auto &arrival : arrivals) {
-            // A file holds all of its input from the start.
-            if (kind == QByteArray("file") && arrival.pieces.size() > 1)
+            // A file holds all of its input from the start; a pipe that fails
+            // a read while it is empty differs only where the input pauses.
+            const bool inPieces = arrival.pieces.size() > 1;
+            if ((kind == QByteArray("file") && inPieces) || (QByteArray(kind).endsWith("no wait") && !inPieces))
                 continue;
             QList<QByteArray> pieces = arrival.pieces;
             pieces.last() += restOfInput();
-            QTest::addRow("%s, %s", kind, arrival.name) << QString(kind) << pieces << arrival.echoedLine;
+            QTest::addRow("%s, %s", kind, arrival.name)
+                << QString(kind) << pieces << arrival.echoedLine << arrival.pauseMs;
         }
     }
 }
@@ -270,16 +290,95 @@ void RunSequence::restLeftForNextCommand()
     QFETCH(QString, inputKind);
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QByteArray, echoedLine);
+    QFETCH(int, pauseMs);
     if (inputKind == QLatin1String("peeked socket") && (programIsPosixOnly() || runsOnWindows()))
         QSKIP("a peek offset is Linux's own, which a build with POSIX calls alone cannot see");
-    if (!windowsParent().isEmpty() && !inputKind.endsWith(QLatin1String("pipe")))
+    if (!windowsParent().isEmpty() && !inputKind.contains(QLatin1String("pipe")))
         QSKIP("through the Windows parent, every input is a Windows pipe");
 
-    const Outcome outcome = runThenNextCommand(inputKind, {programPath(), "x"}, pieces);
+    const Outcome outcome = runThenNextCommand(inputKind, {programPath(), "x"}, pieces, pauseMs);
 
     VERIFY_SIMULATED_FAILURE(outcome);
     VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + echoedLine, restOfInput());
     QCOMPARE(outcome.err, errorLine);
+}
+
+// What a person types into a Windows console comes back as the text typed,
+// in UTF-8, whatever the console's code page, and what is typed after the
+// line stays for the next program: cmd runs the program four times in one
+// console (a terminal under Wine, which tmux gives), each run's output in a
+// file of its own, the last two after chcp 65001, and every line is typed
+// before the first run has read. The program is copied into the folder of
+// the outputs, so that cmd's command line names no path.
+void RunSequence::consoleTypedLines()
+{
+    if (!runsOnWindows() || !windowsParent().isEmpty())
+        QSKIP("a console is Windows' own; this runs in the Windows stage started by Wine");
+    const QString tmux = QStandardPaths::findExecutable(QStringLiteral("tmux"));
+    if (tmux.isEmpty())
+        QSKIP("tmux is not installed: no terminal for Wine's console");
+    const struct
+    {
+        QByteArray argument;
+        QByteArray typed; // in UTF-8, then Enter
+    } runs[] = {
+        {"a", "\xC3\xA9"},
+        {"b", "rest \xE6\x97\xA5\xE6\x9C\xAC"},
+        {"c", "\xC3\xA9"},
+        {"d", "\xF0\x9F\x98\x80 x"},
+    };
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QFile::copy(programPath(), folder.filePath("program.exe")));
+    QByteArrayList commands;
+    for (const auto &run : runs) {
+        if (run.argument == "c")
+            commands << "chcp 65001 >nul";
+        commands << "program.exe " + run.argument + " >" + run.argument + ".out";
+    }
+    // timeout --foreground keeps Wine in the terminal's foreground, where
+    // reading it does not stop it.
+    const QByteArray script = "cd " + shellWord(QFile::encodeName(folder.path()))
+                              + " && LC_ALL=C.UTF-8 timeout --foreground "
+                              + QByteArray::number(int(30 * timeFactor())) + ' '
+                              + shellWord(QFile::encodeName(wine())) + " cmd /c "
+                              + shellWord(commands.join(" & ")) + "; touch finished";
+    const QString server = "simulated_error_" + QString::number(QCoreApplication::applicationPid());
+    const auto inTmux = [&](const QStringList &arguments) {
+        QProcess call;
+        call.start(tmux, QStringList{"-L", server} + arguments);
+        return call.waitForFinished(finishTimeoutMs()) && call.exitStatus() == QProcess::NormalExit
+               && call.exitCode() == 0;
+    };
+    QVERIFY(inTmux({"new-session", "-d", "-s", "console", "-x", "200", "-y", "20", QString::fromUtf8(script)}));
+    // The server ends with its session; it is stopped here where a run hangs.
+    const auto stopServer = qScopeGuard([&] { inTmux({"kill-server"}); });
+    // Wine's console turns the terminal's line mode off only while it reads;
+    // a line typed before would end in a bare line feed, which it does not
+    // take for Enter. What is typed while the first run reads stays in the
+    // console for the runs after it.
+    QProcess paneTerminal;
+    paneTerminal.start(tmux, {"-L", server, "display-message", "-p", "-t", "console", "#{pane_tty}"});
+    QVERIFY(paneTerminal.waitForFinished(finishTimeoutMs()));
+    const QString terminal = QString::fromLocal8Bit(paneTerminal.readAllStandardOutput().trimmed());
+    const auto isReading = [&] {
+        QProcess settings;
+        settings.start(QStringLiteral("stty"), {"-F", terminal, "-a"});
+        return settings.waitForFinished(finishTimeoutMs()) && settings.readAllStandardOutput().contains("-icanon");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(isReading(), int(20000 * timeFactor()));
+    for (const auto &run : runs)
+        QVERIFY(inTmux({"send-keys", "-t", "console", "-l", QString::fromUtf8(run.typed)})
+                && inTmux({"send-keys", "-t", "console", "Enter"}));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("finished")), int(40000 * timeFactor()));
+
+    for (const auto &run : runs) {
+        QFile output(folder.filePath(QString::fromLatin1(run.argument + ".out")));
+        QVERIFY(output.open(QIODevice::ReadOnly));
+        const QByteArray out = output.readAll();
+        QCOMPARE(out, "program.exe;" + run.argument + ";" + run.typed + "\r\n");
+    }
 }
 
 void RunSequence::outputFaults_data()
@@ -301,7 +400,8 @@ void RunSequence::outputFaults()
     QFETCH(bool, outReachesCaller);
     QFETCH(bool, errReachesCaller);
     if (redirection.contains(QLatin1String(">&- 2>&-")))
-        SKIP_ON_WINDOWS("Wine exits at once, with status 0, where standard output and error are both closed");
+        SKIP_ON_WINDOWS("with standard output and error both closed, Wine hands the error line a descriptor of its "
+                        "own and then ends the program with status 0");
 
     const Outcome outcome = runInShell("exec \"$0\" \"$@\" " + redirection, {"x"}, "line\n");
 

@@ -10,7 +10,7 @@
 
 // Reads one byte at a time, which takes it: a read cannot be looked into
 // first. Exact on a pipe that cannot be looked into, a pipe of messages
-// (read in part), and anything else.
+// (read in part), a console that cannot be read as text, and anything else.
 class ByteReader final : public TakingReader
 {
 public:

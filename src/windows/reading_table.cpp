@@ -7,6 +7,7 @@
 #include "input/reading_table.h"
 
 #include "byte_reader.h"
+#include "console_reader.h"
 #include "handle.h"
 #include "input/seek_back_reader.h"
 #include "input_probe.h"
@@ -33,8 +34,9 @@ private:
 
 // The first row that fits the input chooses. A pipe of messages is read one
 // byte at a time, which reads messages in part, since a look sees no empty
-// message. A console, the NUL device and anything else are read one byte at
-// a time; the NUL device's first read ends the input at once.
+// message. A console is read as the text typed. The NUL device and anything
+// else are read one byte at a time; the NUL device's first read ends the
+// input at once.
 ReadingWay WindowsReadingTable::suitedWay() const
 {
     switch (m_input.kind) {
@@ -46,16 +48,20 @@ ReadingWay WindowsReadingTable::suitedWay() const
         return ReadingWay::messagesByteByByte;
     case Kind::disk:
         return ReadingWay::seekBack;
+    case Kind::console:
+        return ReadingWay::consoleText;
     default:
         return ReadingWay::byteByByte;
     }
 }
 
 // A pipe that cannot be looked into (under Wine, a pipe that a Linux parent
-// made) is read one byte at a time.
+// made), or a console that cannot be read as text, is read one byte at a
+// time.
 ReadingWay WindowsReadingTable::wayAfterRefusal(ReadingWay refused) const
 {
-    return refused == ReadingWay::peekIntoPipe ? ReadingWay::byteByByte : ReadingWay::none;
+    const bool readAsBytes = refused == ReadingWay::peekIntoPipe || refused == ReadingWay::consoleText;
+    return readAsBytes ? ReadingWay::byteByByte : ReadingWay::none;
 }
 
 std::unique_ptr<InputReader> WindowsReadingTable::makeReader(ReadingWay way) const
@@ -65,6 +71,8 @@ std::unique_ptr<InputReader> WindowsReadingTable::makeReader(ReadingWay way) con
         return std::make_unique<PipePeekReader>(m_handle);
     case ReadingWay::seekBack:
         return std::make_unique<SeekBackReader>(m_fd);
+    case ReadingWay::consoleText:
+        return std::make_unique<ConsoleReader>(m_handle);
     case ReadingWay::byteByByte:
         return std::make_unique<ByteReader>(m_handle, ByteReader::EmptyRead::ends);
     case ReadingWay::messagesByteByByte:

@@ -6,13 +6,17 @@
 // and error as its own. What this process reads on its standard input is
 // written into the pipe as it arrives.
 //
-//   windows_parent [--then-rest] [--messages] PROGRAM [ARGUMENT]...
+//   windows_parent [--then-rest] [--messages [--message-reads]] [--no-wait] PROGRAM [ARGUMENT]...
 //
 // With --then-rest, once the program has ended, the rest of the pipe (what
 // the program left of the input) follows the program's output on standard
 // output, as `{ PROGRAM; cat; }` gives it on one pipe. With --messages the
 // pipe is a named pipe of messages: an empty message first, then each piece
-// of input as it arrives. Ends with the program's exit status.
+// of input as it arrives, which its reading end reads as bytes (as a new
+// client's end does) or, with --message-reads, as messages.
+// With --no-wait the reading end is in non-blocking mode (PIPE_NOWAIT): a
+// read of the empty pipe fails at once with ERROR_NO_DATA. Ends with the
+// program's exit status.
 
 #include <string>
 #include <thread>
@@ -56,6 +60,13 @@ bool createMessagePipe(HANDLE *readEnd, HANDLE *writeEnd)
            && ::WriteFile(*writeEnd, "", 0, &written, nullptr);
 }
 
+// The reading end's modes.
+bool setReadModes(HANDLE readEnd, bool messageReads, bool noWait)
+{
+    DWORD mode = (messageReads ? PIPE_READMODE_MESSAGE : PIPE_READMODE_BYTE) | (noWait ? PIPE_NOWAIT : PIPE_WAIT);
+    return ::SetNamedPipeHandleState(readEnd, &mode, nullptr, nullptr);
+}
+
 bool writeAll(HANDLE to, const char *data, DWORD size)
 {
     while (size > 0) {
@@ -91,12 +102,15 @@ HANDLE inheritable(HANDLE handle)
 int wmain(int argc, wchar_t *argv[])
 {
     int next = 1;
-    const bool thenRest = next < argc && std::wstring(argv[next]) == L"--then-rest";
-    if (thenRest)
-        ++next;
-    const bool messages = next < argc && std::wstring(argv[next]) == L"--messages";
-    if (messages)
-        ++next;
+    const auto option = [&](const wchar_t *name) {
+        const bool given = next < argc && std::wstring(argv[next]) == name;
+        next += given;
+        return given;
+    };
+    const bool thenRest = option(L"--then-rest");
+    const bool messages = option(L"--messages");
+    const bool messageReads = messages && option(L"--message-reads");
+    const bool noWait = option(L"--no-wait");
     if (next >= argc)
         return 2;
     std::wstring commandLine;
@@ -108,6 +122,8 @@ int wmain(int argc, wchar_t *argv[])
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (messages ? !createMessagePipe(&readEnd, &writeEnd) : !::CreatePipe(&readEnd, &writeEnd, nullptr, 0))
+        return 2;
+    if ((messageReads || noWait) && !setReadModes(readEnd, messageReads, noWait))
         return 2;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -128,9 +144,12 @@ int wmain(int argc, wchar_t *argv[])
     ::WaitForSingleObject(program.hProcess, INFINITE);
     DWORD status = 2;
     ::GetExitCodeProcess(program.hProcess, &status);
-    // The rest, as a next reader of the pipe takes it, until this process's
-    // own input ends and the pipe with it.
-    if (thenRest)
+    // The rest, as a next reader of the pipe takes it (waiting for it), until
+    // this process's own input ends and the pipe with it.
+    if (thenRest) {
+        if (noWait)
+            setReadModes(readEnd, messageReads, false);
         relay(readEnd, ::GetStdHandle(STD_OUTPUT_HANDLE));
+    }
     ::ExitProcess(status);
 }
