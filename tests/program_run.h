@@ -71,6 +71,22 @@ inline QString programPath()
     return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
 }
 
+// Whether the program under test is a self-contained file
+// (SIMULATED_ERROR_PROGRAM_SELF_CONTAINED set): linked statically, it runs in
+// a root that holds nothing but itself.
+inline bool programIsSelfContained()
+{
+    return qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_SELF_CONTAINED");
+}
+
+// A program for another processor runs under the emulator that
+// SIMULATED_ERROR_EMULATOR names (qemu-aarch64 for the arm64 file), which
+// gives it the path it was started by as its program name.
+inline QString emulator()
+{
+    return qEnvironmentVariable("SIMULATED_ERROR_EMULATOR");
+}
+
 // Whether the program under test is built with POSIX calls alone
 // (SIMULATED_ERROR_PROGRAM_POSIX_ONLY set), which cannot see what only
 // Linux's calls tell, such as a socket's peek offset.
@@ -145,11 +161,18 @@ struct Outcome
     QByteArray err;
 };
 
-inline void prepare(QProcess &process)
+// The environment of every run but those that choose their own: this one's,
+// with a UTF-8 locale.
+inline QProcessEnvironment runEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(environment);
+    return environment;
+}
+
+inline void prepare(QProcess &process)
+{
+    process.setProcessEnvironment(runEnvironment());
 }
 
 // Waits for the end of the run (which may have come already) and collects it.
@@ -170,10 +193,11 @@ inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs())
 
 // Starts program with arguments, writes input, closes its standard input and
 // waits for the end.
-inline Outcome run(const QString &program, const QStringList &arguments, const QByteArray &input)
+inline Outcome run(const QString &program, const QStringList &arguments, const QByteArray &input,
+                   const QProcessEnvironment &environment = runEnvironment())
 {
     QProcess process;
-    prepare(process);
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted(finishTimeoutMs()))
         return {};
@@ -227,10 +251,12 @@ inline Outcome runProgram(const QStringList &arguments, const QByteArray &input)
 // up: the script starts the program as "$0" "$@" (valgrind's options and the
 // program's path are among "$@" when it runs under valgrind).
 inline Outcome runInShell(const QString &script, const QStringList &arguments,
-                          const QByteArray &input = {})
+                          const QByteArray &input = {},
+                          const QProcessEnvironment &environment = runEnvironment())
 {
     return run(QStringLiteral("/bin/sh"),
-               QStringList{QStringLiteral("-c"), script} + programCommand() + arguments, input);
+               QStringList{QStringLiteral("-c"), script} + programCommand() + arguments, input,
+               environment);
 }
 
 inline void verifyFailedAsSimulated(const Outcome &outcome)
