@@ -178,7 +178,7 @@ posix)
     ;;
 windows)
     install_missing $build_packages $test_packages $windows_packages
-    qt=$(windows/build_qt.sh)
+    qt=$(release/build_qt.sh windows-x86_64)
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=windows/mingw_w64_toolchain.cmake \
         -DSIMULATED_ERROR_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release
     cmake --build build-windows --parallel "$(nproc)"

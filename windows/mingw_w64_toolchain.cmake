@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: MIT
 
 # Cross-builds for 64-bit Windows on Linux with MinGW-w64's posix-threads
-# compilers, against the static Qt 5 core module that windows/build_qt.sh
+# compilers, against the static Qt 5 core module that release/build_qt.sh
 # installs, and runs what it builds (CTest's tests among them) under wine64.
 #
-#   qt=$(windows/build_qt.sh)
+#   qt=$(release/build_qt.sh windows-x86_64)
 #   cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
 #       -DCMAKE_TOOLCHAIN_FILE=windows/mingw_w64_toolchain.cmake \
 #       -DSIMULATED_ERROR_WINDOWS_QT="$qt"
@@ -34,7 +34,7 @@ if(NOT SIMULATED_ERROR_WINDOWS_QT AND DEFINED ENV{SIMULATED_ERROR_WINDOWS_QT})
     set(SIMULATED_ERROR_WINDOWS_QT "$ENV{SIMULATED_ERROR_WINDOWS_QT}")
 endif()
 set(SIMULATED_ERROR_WINDOWS_QT "${SIMULATED_ERROR_WINDOWS_QT}" CACHE PATH
-    "Prefix of the Qt 5 for MinGW-w64 that windows/build_qt.sh installed")
+    "Prefix of the Qt 5 for MinGW-w64 that release/build_qt.sh installed")
 if(SIMULATED_ERROR_WINDOWS_QT)
     set(ENV{SIMULATED_ERROR_WINDOWS_QT} "${SIMULATED_ERROR_WINDOWS_QT}")
 endif()
