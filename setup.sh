@@ -28,8 +28,9 @@ mode=${1:-demo}
 
 build_packages="g++ cmake make qtbase5-dev"
 qt6_build_packages="g++ cmake make qt6-base-dev"
-# clang's sanitizer and libFuzzer runtimes come in a package of their own.
-clang_packages="clang libclang-rt-14-dev"
+# clang's sanitizer and libFuzzer runtimes come in a package of their own,
+# named for clang's major version (see install_clang).
+clang_packages="clang"
 # The Windows build: MinGW-w64's compilers with POSIX threads, Wine to run
 # what they build, and dpkg-dev for apt-get source, which fetches Qt's source.
 windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev"
@@ -57,6 +58,12 @@ install_missing() {
         $as_root apt-get update -qq
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing
+}
+
+# clang, then the runtimes of its own major version.
+install_clang() {
+    install_missing $clang_packages
+    install_missing "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
 }
 
 # CI treats warnings as errors; a developer's newer compiler need not.
@@ -103,23 +110,34 @@ demo() {
     echo "exit status:     $status"
 }
 
-# Runs the Windows tests under Wine in a prefix of the build's own. One
-# wineserver serves every run: started anew for each, it would take seconds,
-# and the helpers it starts would hold each test's output pipes open.
+# wine64, where Debian installs it beside its libraries (off PATH unless the
+# wine package adds its launcher) or on PATH, and the wineserver beside it.
+find_wine() {
+    wine64=/usr/lib/wine/wine64
+    [ -x "$wine64" ] || wine64=$(command -v wine64) || { echo "found no wine64" >&2; exit 1; }
+    wineserver=$(dirname "$wine64")/wineserver
+    [ -x "$wineserver" ] || wineserver=$(command -v wineserver) || { echo "found no wineserver" >&2; exit 1; }
+}
+
+# Runs the Windows tests, from a test build of their own, under Wine in a
+# prefix of the Windows build's own. One wineserver serves every run:
+# started anew for each, it would take seconds, and the helpers it starts
+# would hold each test's output pipes open.
 windows_tests() {
+    find_wine
     WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all
     export WINEPREFIX WINEDEBUG
-    trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+    trap '"$wineserver" -k 2>/dev/null || true' EXIT
     echo "preparing Wine's prefix in $WINEPREFIX"
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    "$wineserver" -k 2>/dev/null || true
     # wineserver starts in the prefix's folder, which must exist.
     mkdir -p "$WINEPREFIX"
-    /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
+    "$wineserver" -p </dev/null >/dev/null 2>&1
+    "$wine64" wineboot --init </dev/null >/dev/null 2>&1
     echo '$ printf "hello\\nrest\\n" | wine64 simulated_error.exe one \303\251'
-    printf 'hello\nrest\n' | LC_ALL=C.UTF-8 /usr/lib/wine/wine64 build-windows/src/simulated_error.exe one "$(printf '\303\251')" |
+    printf 'hello\nrest\n' | LC_ALL=C.UTF-8 "$wine64" build-windows/src/simulated_error.exe one "$(printf '\303\251')" |
         od -An -c
-    ctest --test-dir build --output-on-failure --label-regex windows
+    ctest --test-dir build-windows-tests --output-on-failure --label-regex windows
 }
 
 case $mode in
@@ -144,7 +162,8 @@ soak)
 sanitize)
     # Built with clang, so that one stage builds and tests the tree with the
     # compiler that is not the default.
-    install_missing $build_packages $test_packages $clang_packages
+    install_missing $build_packages $test_packages
+    install_clang
     configure_and_build build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DSIMULATED_ERROR_SANITIZE=ON
     # Thousands of starts walk the paths the everyday suite walks once; under
     # the sanitizers they would take many minutes and find nothing more.
@@ -182,11 +201,15 @@ windows)
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=windows/mingw_w64_toolchain.cmake \
         -DSIMULATED_ERROR_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release
     cmake --build build-windows --parallel "$(nproc)"
-    configure_and_build build -DSIMULATED_ERROR_WINDOWS_BUILD="$PWD/build-windows"
+    # Only what the Windows tests run, in a folder of their own, so that the
+    # everyday build keeps its configuration.
+    configure build-windows-tests -DSIMULATED_ERROR_WINDOWS_BUILD="$PWD/build-windows"
+    cmake --build build-windows-tests --target tst_run_sequence tst_faults exec_as --parallel "$(nproc)"
     windows_tests
     ;;
 fuzz)
-    install_missing $build_packages $clang_packages
+    install_missing $build_packages
+    install_clang
     fuzz/run.sh 30
     ;;
 *)
