@@ -218,12 +218,14 @@ inline QStringList windowsCommand(const QStringList &parentOptions = {})
     return command << programPath();
 }
 
-// The command that starts the program: its path, behind valgrind if asked,
-// or the Windows program's.
+// The command that starts the program: its path, behind valgrind or the
+// emulator if asked, or the Windows program's.
 inline QStringList programCommand()
 {
     if (runsOnWindows())
         return windowsCommand();
+    if (!emulator().isEmpty())
+        return {emulator(), programPath()};
     if (!underValgrind())
         return {programPath()};
     return {QStringLiteral("valgrind"), QStringLiteral("-q"), QStringLiteral("--error-exitcode=99"),
@@ -327,6 +329,8 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         parentOptions << "--messages";
     if (runsOnWindows() && command.first() == programPath())
         command = windowsCommand(parentOptions) + command.mid(1);
+    else if (!emulator().isEmpty() && command.first() == programPath())
+        command.prepend(emulator());
     QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
                       QStringLiteral("\"$0\" \"$@\"; status=$?; cat; exit $status")};
     if (!windowsParent().isEmpty())

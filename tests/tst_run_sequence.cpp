@@ -133,7 +133,7 @@ void RunSequence::programName()
     SKIP_ON_WINDOWS("exec chooses a Linux program's whole argument vector; a Windows program's comes "
                     "from the command line its parent writes");
     if (!emulator().isEmpty())
-        QSKIP("the emulator gives the program its own argument vector");
+        QSKIP("through the emulator, exec cannot choose the program's argument vector");
 
     const Outcome outcome = run(QStringLiteral(EXEC_AS), QStringList{programPath()} + vector, "line\n");
 
