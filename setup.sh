@@ -18,6 +18,10 @@
 #   ./setup.sh windows    build Qt's core module for 64-bit Windows once (cached outside
 #                         the tree), cross-build the program with MinGW-w64, and run the
 #                         run-sequence, fault and next-command tables against it under Wine
+#   ./setup.sh release    build Qt's core module statically for each target once (cached
+#                         outside the tree), write the self-contained files for Linux on
+#                         x86-64 and arm64 and for 64-bit Windows into dist/, and run the
+#                         tables against the Linux ones (the arm64 one under qemu-aarch64)
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 #
 # The long stages print each test's output as it runs, so that they are never
@@ -34,6 +38,10 @@ clang_packages="clang"
 # The Windows build: MinGW-w64's compilers with POSIX threads, Wine to run
 # what they build, and dpkg-dev for apt-get source, which fetches Qt's source.
 windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev"
+# The release files: the cross compilers and C library for arm64, MinGW-w64,
+# dpkg-dev for Qt's source, binutils to strip and check what is built, and
+# qemu-user to run the arm64 file.
+release_packages="g++-aarch64-linux-gnu libc6-dev-arm64-cross g++-mingw-w64-x86-64-posix dpkg-dev binutils file qemu-user"
 # The tests also build, check (lintian) and unpack the Debian package, take
 # the program into a parent project that uses Qt 6 and into parents that
 # find no Qt (which get Qt 5, or Qt 6 where Qt 5 is hidden in a private
@@ -41,7 +49,8 @@ windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev"
 # README's Python and Node examples. git lists the project's files for the
 # licensing check and serves the README's FetchContent example; reuse checks
 # that every file states its copyright and license.
-test_packages="dpkg-dev file git lintian man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
+# The locale table makes a Latin-1 locale from the locales package's sources.
+test_packages="dpkg-dev file git lintian locales man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
 
 install_missing() {
     missing=
@@ -92,7 +101,7 @@ check_licensing() {
                 if [ -e "$file" ]; then cp -P --parents -- "$file" "$0"; fi
             done' "$root"
     else
-        tar -c --exclude=./build --exclude='./build-*' . | tar -x -C "$root"
+        tar -c --exclude=./build --exclude='./build-*' --exclude=./dist . | tar -x -C "$root"
     fi
     reuse --root "$root" lint --quiet 2>/dev/null || { reuse --root "$root" lint; exit 1; }
 }
@@ -152,7 +161,7 @@ test)
     install_missing $build_packages $test_packages
     check_licensing
     configure_and_build build
-    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows' --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows|release' --parallel "$(nproc)"
     ;;
 soak)
     install_missing $build_packages $test_packages
@@ -167,7 +176,7 @@ sanitize)
     configure_and_build build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DSIMULATED_ERROR_SANITIZE=ON
     # Thousands of starts walk the paths the everyday suite walks once; under
     # the sanitizers they would take many minutes and find nothing more.
-    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$'
+    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$' --label-exclude release
     ;;
 memcheck)
     install_missing $build_packages $test_packages
@@ -176,7 +185,7 @@ memcheck)
     rm -rf "$logs" && mkdir -p "$logs"
     status=0
     SIMULATED_ERROR_UNDER_VALGRIND=$logs ctest --test-dir build --verbose \
-        --label-exclude 'soak|packaging|windows' || status=$?
+        --label-exclude 'soak|packaging|windows|release' || status=$?
     # memcheck's reports, where it found anything (a run whose standard
     # streams were closed may also have left its own output there)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
@@ -185,7 +194,7 @@ memcheck)
 qt6)
     install_missing $qt6_build_packages $test_packages
     configure_and_build build-qt6 -DSIMULATED_ERROR_QT_MAJOR=6
-    ctest --test-dir build-qt6 --output-on-failure --label-exclude soak --parallel "$(nproc)"
+    ctest --test-dir build-qt6 --output-on-failure --label-exclude 'soak|release' --parallel "$(nproc)"
     ;;
 posix)
     install_missing $build_packages
@@ -207,13 +216,22 @@ windows)
     cmake --build build-windows-tests --target tst_run_sequence tst_faults exec_as --parallel "$(nproc)"
     windows_tests
     ;;
+release)
+    install_missing $build_packages $test_packages $release_packages
+    release/make_files.sh
+    # The tables against the Linux files, from the everyday build's tests.
+    configure build
+    cmake --build build --target tst_run_sequence tst_faults tst_line_collection exec_as \
+        --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --label-regex release
+    ;;
 fuzz)
     install_missing $build_packages
     install_clang
     fuzz/run.sh 30
     ;;
 *)
-    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|fuzz" >&2
+    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|release|fuzz" >&2
     exit 2
     ;;
 esac
