@@ -20,6 +20,12 @@ cd "$(dirname "$0")/.."
 version=$(sed -n 's/^project(simulated_error VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "make_files: no version in CMakeLists.txt" >&2; exit 1; }
 
+# The header of a Windows file holds a time, which strip sets anew from
+# SOURCE_DATE_EPOCH where it is set: the last commit's time keeps the bytes
+# the same from build to build.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -c safe.directory="$PWD" log -1 --format=%ct 2>/dev/null || echo 0)}
+export SOURCE_DATE_EPOCH
+
 die() {
     echo "make_files: $*" >&2
     exit 1
