@@ -118,12 +118,13 @@ qt_version() {
     printf '%s\n' "${version%%[-+~]*}"
 }
 
-# What the cache's name keeps apart: the options and the steps that use them.
+# What the cache's name keeps apart: the options and the steps that use them
+# (all but the paths, which depend on where the cache is).
 configuration_key() {
     {
         # shellcheck disable=SC2086 # one option a line
         printf '%s\n' $common_options $target_options
-        sed -n '/^build_core()/,/^}/p' "$0"
+        sed -n '/^configure_qt()/,/^}/p; /^build_core()/,/^}/p' "$0"
     } | sha256sum | cut -c 1-10
 }
 
@@ -259,13 +260,19 @@ run_logged() {
 }
 
 # configure first builds qmake with make, one job at a time unless
-# MAKEFLAGS says otherwise.
+# MAKEFLAGS says otherwise. No path of this machine reaches a program linked
+# with Qt, so that the program's bytes do not depend on where the cache is:
+# Qt installs into the cache (-extprefix) but keeps its default deployment
+# prefix, which it would look up plugins under and the program never reads,
+# and the file names that Qt's assertions hold are those of the source and
+# the build as if in /qt5-source and /qt5-work.
 configure_qt() {
     mkdir -p "$build"
     cd "$build"
-    # shellcheck disable=SC2086 # the option lists are split on purpose
+    # shellcheck disable=SC2046,SC2086 # the option lists are split on purpose
     run_logged configure "$work/configure.log" env MAKEFLAGS="-j$jobs" "$source/configure" \
-        -prefix "$prefix" $common_options $target_options
+        -extprefix "$prefix" $common_options $target_options \
+        $(compile_flag_assignments "-ffile-prefix-map=$sources/work=/qt5-source" "-ffile-prefix-map=$work=/qt5-work")
 }
 
 # Only QtCore and what it needs (the bundled PCRE2, the host tools moc,
