@@ -18,6 +18,10 @@
 #   ./setup.sh windows    build Qt's core module for 64-bit Windows once (cached outside
 #                         the tree), cross-build the program with MinGW-w64, and run the
 #                         run-sequence, fault and next-command tables against it under Wine
+#   ./setup.sh release    build Qt's core module statically for each target once (cached
+#                         outside the tree), write the self-contained files for Linux on
+#                         x86-64 and arm64 and for 64-bit Windows into dist/, and run the
+#                         tables against the Linux ones (the arm64 one under qemu-aarch64)
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 #
 # The long stages print each test's output as it runs, so that they are never
@@ -25,14 +29,21 @@
 set -eu
 cd "$(dirname "$0")"
 mode=${1:-demo}
+started=$(date +%s)
 
 build_packages="g++ cmake make qtbase5-dev"
 qt6_build_packages="g++ cmake make qt6-base-dev"
-# clang's sanitizer and libFuzzer runtimes come in a package of their own.
-clang_packages="clang libclang-rt-14-dev"
+# clang's sanitizer and libFuzzer runtimes come in a package of their own,
+# named for clang's major version (see install_clang).
+clang_packages="clang"
 # The Windows build: MinGW-w64's compilers with POSIX threads, Wine to run
-# what they build, and dpkg-dev for apt-get source, which fetches Qt's source.
-windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev"
+# what they build, dpkg-dev for apt-get source, which fetches Qt's source, and
+# tmux, a terminal for Wine's console.
+windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev tmux"
+# The release files: the cross compilers and C library for arm64, MinGW-w64,
+# dpkg-dev for Qt's source, binutils to strip and check what is built, and
+# qemu-user to run the arm64 file.
+release_packages="g++-aarch64-linux-gnu libc6-dev-arm64-cross g++-mingw-w64-x86-64-posix dpkg-dev binutils file qemu-user"
 # The tests also build, check (lintian) and unpack the Debian package, take
 # the program into a parent project that uses Qt 6 and into parents that
 # find no Qt (which get Qt 5, or Qt 6 where Qt 5 is hidden in a private
@@ -40,7 +51,8 @@ windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev"
 # README's Python and Node examples. git lists the project's files for the
 # licensing check and serves the README's FetchContent example; reuse checks
 # that every file states its copyright and license.
-test_packages="dpkg-dev file git lintian man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
+# The locale table makes a Latin-1 locale from the locales package's sources.
+test_packages="dpkg-dev file git lintian locales man-db qtbase5-dev qt6-base-dev reuse strace valgrind python3 nodejs"
 
 install_missing() {
     missing=
@@ -57,6 +69,12 @@ install_missing() {
         $as_root apt-get update -qq
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing
+}
+
+# clang, then the runtimes of its own major version.
+install_clang() {
+    install_missing $clang_packages
+    install_missing "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
 }
 
 # CI treats warnings as errors; a developer's newer compiler need not.
@@ -85,7 +103,7 @@ check_licensing() {
                 if [ -e "$file" ]; then cp -P --parents -- "$file" "$0"; fi
             done' "$root"
     else
-        tar -c --exclude=./build --exclude='./build-*' . | tar -x -C "$root"
+        tar -c --exclude=./build --exclude='./build-*' --exclude=./dist . | tar -x -C "$root"
     fi
     reuse --root "$root" lint --quiet 2>/dev/null || { reuse --root "$root" lint; exit 1; }
 }
@@ -103,23 +121,34 @@ demo() {
     echo "exit status:     $status"
 }
 
-# Runs the Windows tests under Wine in a prefix of the build's own. One
-# wineserver serves every run: started anew for each, it would take seconds,
-# and the helpers it starts would hold each test's output pipes open.
+# wine64, where Debian installs it beside its libraries (off PATH unless the
+# wine package adds its launcher) or on PATH, and the wineserver beside it.
+find_wine() {
+    wine64=/usr/lib/wine/wine64
+    [ -x "$wine64" ] || wine64=$(command -v wine64) || { echo "found no wine64" >&2; exit 1; }
+    wineserver=$(dirname "$wine64")/wineserver
+    [ -x "$wineserver" ] || wineserver=$(command -v wineserver) || { echo "found no wineserver" >&2; exit 1; }
+}
+
+# Runs the Windows tests, from a test build of their own, under Wine in a
+# prefix of the Windows build's own. One wineserver serves every run:
+# started anew for each, it would take seconds, and the helpers it starts
+# would hold each test's output pipes open.
 windows_tests() {
+    find_wine
     WINEPREFIX=$PWD/build-windows/wine WINEDEBUG=-all
     export WINEPREFIX WINEDEBUG
-    trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+    trap '"$wineserver" -k 2>/dev/null || true' EXIT
     echo "preparing Wine's prefix in $WINEPREFIX"
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    "$wineserver" -k 2>/dev/null || true
     # wineserver starts in the prefix's folder, which must exist.
     mkdir -p "$WINEPREFIX"
-    /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
+    "$wineserver" -p </dev/null >/dev/null 2>&1
+    "$wine64" wineboot --init </dev/null >/dev/null 2>&1
     echo '$ printf "hello\\nrest\\n" | wine64 simulated_error.exe one \303\251'
-    printf 'hello\nrest\n' | LC_ALL=C.UTF-8 /usr/lib/wine/wine64 build-windows/src/simulated_error.exe one "$(printf '\303\251')" |
+    printf 'hello\nrest\n' | LC_ALL=C.UTF-8 "$wine64" build-windows/src/simulated_error.exe one "$(printf '\303\251')" |
         od -An -c
-    ctest --test-dir build --output-on-failure --label-regex windows
+    ctest --test-dir build-windows-tests --output-on-failure --label-regex windows
 }
 
 case $mode in
@@ -134,7 +163,7 @@ test)
     install_missing $build_packages $test_packages
     check_licensing
     configure_and_build build
-    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows' --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows|release' --parallel "$(nproc)"
     ;;
 soak)
     install_missing $build_packages $test_packages
@@ -144,11 +173,12 @@ soak)
 sanitize)
     # Built with clang, so that one stage builds and tests the tree with the
     # compiler that is not the default.
-    install_missing $build_packages $test_packages $clang_packages
+    install_missing $build_packages $test_packages
+    install_clang
     configure_and_build build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DSIMULATED_ERROR_SANITIZE=ON
     # Thousands of starts walk the paths the everyday suite walks once; under
     # the sanitizers they would take many minutes and find nothing more.
-    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$'
+    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$' --label-exclude release
     ;;
 memcheck)
     install_missing $build_packages $test_packages
@@ -157,7 +187,7 @@ memcheck)
     rm -rf "$logs" && mkdir -p "$logs"
     status=0
     SIMULATED_ERROR_UNDER_VALGRIND=$logs ctest --test-dir build --verbose \
-        --label-exclude 'soak|packaging|windows' || status=$?
+        --label-exclude 'soak|packaging|windows|release' || status=$?
     # memcheck's reports, where it found anything (a run whose standard
     # streams were closed may also have left its own output there)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
@@ -166,7 +196,7 @@ memcheck)
 qt6)
     install_missing $qt6_build_packages $test_packages
     configure_and_build build-qt6 -DSIMULATED_ERROR_QT_MAJOR=6
-    ctest --test-dir build-qt6 --output-on-failure --label-exclude soak --parallel "$(nproc)"
+    ctest --test-dir build-qt6 --output-on-failure --label-exclude 'soak|release' --parallel "$(nproc)"
     ;;
 posix)
     install_missing $build_packages
@@ -178,19 +208,33 @@ posix)
     ;;
 windows)
     install_missing $build_packages $test_packages $windows_packages
-    qt=$(windows/build_qt.sh)
+    qt=$(release/build_qt.sh windows-x86_64)
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=windows/mingw_w64_toolchain.cmake \
         -DSIMULATED_ERROR_WINDOWS_QT="$qt" -DCMAKE_BUILD_TYPE=Release
     cmake --build build-windows --parallel "$(nproc)"
-    configure_and_build build -DSIMULATED_ERROR_WINDOWS_BUILD="$PWD/build-windows"
+    # Only what the Windows tests run, in a folder of their own, so that the
+    # everyday build keeps its configuration.
+    configure build-windows-tests -DSIMULATED_ERROR_WINDOWS_BUILD="$PWD/build-windows"
+    cmake --build build-windows-tests --target tst_run_sequence tst_faults exec_as --parallel "$(nproc)"
     windows_tests
     ;;
+release)
+    install_missing $build_packages $test_packages $release_packages
+    release/make_files.sh
+    # The tables against the Linux files, from the everyday build's tests.
+    configure build
+    cmake --build build --target tst_run_sequence tst_faults tst_line_collection exec_as \
+        --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --label-regex release
+    ;;
 fuzz)
-    install_missing $build_packages $clang_packages
+    install_missing $build_packages
+    install_clang
     fuzz/run.sh 30
     ;;
 *)
-    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|fuzz" >&2
+    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|release|fuzz" >&2
     exit 2
     ;;
 esac
+echo "setup.sh $mode: done in $(($(date +%s) - started)) s"

@@ -8,6 +8,8 @@
 #   bench/run.sh --quick    medians of 3 runs (the start-up's of 9), no lines of gigabytes
 #   bench/run.sh --qt=6     the build with Qt 6 (Qt 5 is the default)
 #   bench/run.sh --program=PATH   another build of the program against the same floors
+# With the Linux release file of this machine in dist/ (./setup.sh release),
+# its start-up is measured too, against a dash script and a static C program.
 set -eu
 cd "$(dirname "$0")/.."
 qt=5
@@ -20,4 +22,9 @@ done
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
     -DSIMULATED_ERROR_BUILD_BENCH=ON -DSIMULATED_ERROR_QT_MAJOR="$qt" >/dev/null
 cmake --build "$build" --parallel "$(nproc)" >/dev/null
+arch=$(uname -m)
+[ "$arch" = aarch64 ] && arch=arm64
+for file in dist/simulated_error-*-linux-"$arch"; do
+    [ -f "$file" ] && set -- "$@" --release-file="$file"
+done
 exec python3 bench/bench.py "$build" "$@"

@@ -51,6 +51,7 @@ void reportSimulatedError()
 int main(int argc, char *argv[])
 {
     occupyClosedStandardStreams();
+    settleLocaleEncoding();
     const ArgumentVector arguments(argc, argv);
     // Without an argument the input is never touched: the run cannot wait on it.
     if (arguments.count() >= 2)

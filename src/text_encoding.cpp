@@ -34,6 +34,8 @@ void setEncoding(QTextStream &stream, TextEncoding encoding)
     stream.setEncoding(encoding);
 }
 
+void settleLocaleEncoding() {}
+
 struct Utf8SliceDecoder::State
 {
     QStringDecoder decoder{QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom};
@@ -76,6 +78,15 @@ std::optional<TextEncoding> encodingNamed(const char *name)
 void setEncoding(QTextStream &stream, TextEncoding encoding)
 {
     stream.setCodec(encoding);
+}
+
+// SIMULATED_ERROR_LOCALE_ENCODING_FROM_C_LIBRARY comes from the build, which
+// reads the features this Qt was built with.
+void settleLocaleEncoding()
+{
+#ifdef SIMULATED_ERROR_LOCALE_ENCODING_FROM_C_LIBRARY
+    QTextCodec::setCodecForLocale(QTextCodec::codecForMib(utf8Mib));
+#endif
 }
 
 struct Utf8SliceDecoder::State

@@ -43,6 +43,19 @@ std::optional<TextEncoding> encodingNamed(const char *name);
 // Makes the stream write in the encoding, without a byte-order mark.
 void setEncoding(QTextStream &stream, TextEncoding encoding);
 
+// Settles the locale's encoding as UTF-8 where this Qt would ask the C
+// library for it, as a Qt 5 built without ICU does on POSIX systems (the
+// Qt of the self-contained release files): it would call setlocale() and
+// encode in the codeset the locale names, so that under the C locale, a
+// Latin-1 one, one that is not installed or in a root without locales every
+// non-ASCII character would be dropped or replaced, with a complaint on
+// standard error where no converter is found. A Qt 5 with ICU, as
+// distributions build it, and Qt 6 on POSIX systems take the locale's
+// encoding to be UTF-8 under every locale; with this, every build writes the
+// same bytes. Call it before the first text stream is made, which takes the
+// locale's encoding then.
+void settleLocaleEncoding();
+
 // Decodes UTF-8 that comes in slices: a sequence split between two slices is
 // completed with the next one, and a byte-order mark stays text.
 class Utf8SliceDecoder

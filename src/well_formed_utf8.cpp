@@ -16,6 +16,13 @@
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(SIMULATED_ERROR_NO_BLOCK_CHECK)
 #include <immintrin.h>
 #define SIMULATED_ERROR_CHECK_BLOCKS 1
+// glibc tells what the processor offers from what it learned as the program
+// started; libgcc's __builtin_cpu_supports asks the processor again at
+// start-up, with CPUID instructions that each trap on a virtual machine.
+#if __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#define SIMULATED_ERROR_CPU_FEATURES_FROM_C_LIBRARY 1
+#endif
 #endif
 
 namespace {
@@ -224,7 +231,11 @@ __attribute__((target("avx2"))) const uchar *endOfWellFormedBlocks(const uchar *
 
 bool canCheckBlocks()
 {
+#ifdef SIMULATED_ERROR_CPU_FEATURES_FROM_C_LIBRARY
+    static const bool hasAvx2 = CPU_FEATURE_ACTIVE(AVX2);
+#else
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#endif
     return hasAvx2;
 }
 

@@ -71,6 +71,22 @@ inline QString programPath()
     return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
 }
 
+// Whether the program under test is a self-contained file
+// (SIMULATED_ERROR_PROGRAM_SELF_CONTAINED set): linked statically, it runs in
+// a root that holds nothing but itself.
+inline bool programIsSelfContained()
+{
+    return qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_SELF_CONTAINED");
+}
+
+// A program for another processor runs under the emulator that
+// SIMULATED_ERROR_EMULATOR names (qemu-aarch64 for the arm64 file), which
+// gives it the path it was started by as its program name.
+inline QString emulator()
+{
+    return qEnvironmentVariable("SIMULATED_ERROR_EMULATOR");
+}
+
 // Whether the program under test is built with POSIX calls alone
 // (SIMULATED_ERROR_PROGRAM_POSIX_ONLY set), which cannot see what only
 // Linux's calls tell, such as a socket's peek offset.
@@ -145,11 +161,18 @@ struct Outcome
     QByteArray err;
 };
 
-inline void prepare(QProcess &process)
+// The environment of every run but those that choose their own: this one's,
+// with a UTF-8 locale.
+inline QProcessEnvironment runEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(environment);
+    return environment;
+}
+
+inline void prepare(QProcess &process)
+{
+    process.setProcessEnvironment(runEnvironment());
 }
 
 // Waits for the end of the run (which may have come already) and collects it.
@@ -170,10 +193,11 @@ inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs())
 
 // Starts program with arguments, writes input, closes its standard input and
 // waits for the end.
-inline Outcome run(const QString &program, const QStringList &arguments, const QByteArray &input)
+inline Outcome run(const QString &program, const QStringList &arguments, const QByteArray &input,
+                   const QProcessEnvironment &environment = runEnvironment())
 {
     QProcess process;
-    prepare(process);
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted(finishTimeoutMs()))
         return {};
@@ -194,12 +218,14 @@ inline QStringList windowsCommand(const QStringList &parentOptions = {})
     return command << programPath();
 }
 
-// The command that starts the program: its path, behind valgrind if asked,
-// or the Windows program's.
+// The command that starts the program: its path, behind valgrind or the
+// emulator if asked, or the Windows program's.
 inline QStringList programCommand()
 {
     if (runsOnWindows())
         return windowsCommand();
+    if (!emulator().isEmpty())
+        return {emulator(), programPath()};
     if (!underValgrind())
         return {programPath()};
     return {QStringLiteral("valgrind"), QStringLiteral("-q"), QStringLiteral("--error-exitcode=99"),
@@ -227,10 +253,12 @@ inline Outcome runProgram(const QStringList &arguments, const QByteArray &input)
 // up: the script starts the program as "$0" "$@" (valgrind's options and the
 // program's path are among "$@" when it runs under valgrind).
 inline Outcome runInShell(const QString &script, const QStringList &arguments,
-                          const QByteArray &input = {})
+                          const QByteArray &input = {},
+                          const QProcessEnvironment &environment = runEnvironment())
 {
     return run(QStringLiteral("/bin/sh"),
-               QStringList{QStringLiteral("-c"), script} + programCommand() + arguments, input);
+               QStringList{QStringLiteral("-c"), script} + programCommand() + arguments, input,
+               environment);
 }
 
 inline void verifyFailedAsSimulated(const Outcome &outcome)
@@ -308,6 +336,8 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         parentOptions << "--no-wait";
     if (runsOnWindows() && command.first() == programPath())
         command = windowsCommand(parentOptions) + command.mid(1);
+    else if (!emulator().isEmpty() && command.first() == programPath())
+        command.prepend(emulator());
     // The Windows parent reads the rest itself, from the Windows pipe it
     // gives the program: a socket cannot reach the program through it.
     const bool throughSocket = inputKind.endsWith(QLatin1String("socket"));

@@ -19,8 +19,10 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -66,6 +68,58 @@ QByteArray asBytes(const LineBuffer &line)
     return QByteArray(line.data(), int(line.size()));
 }
 
+QByteArray readToEnd(int fd)
+{
+    QByteArray all;
+    char buffer[65536];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        all.append(buffer, int(got));
+    ::close(fd);
+    return all;
+}
+
+// The line a built program echoes with fd as its standard input, started
+// as "PROGRAM x"; what it wrote, and how it ended, where that is not the
+// contract's.
+QByteArray lineEchoedBy(const QByteArray &program, int fd)
+{
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return "no pipes";
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, fd, STDIN_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    char *const argv[] = {const_cast<char *>(program.constData()), const_cast<char *>("x"), nullptr};
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    const QByteArray written = readToEnd(out[0]);
+    const QByteArray errorWritten = readToEnd(err[0]);
+    int status = 0;
+    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid)
+        return "not started";
+    const QByteArray echo = QString::fromLatin1(program).toUtf8() + ";x;";
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 10 || errorWritten != "this is a simulated error\n"
+        || !written.startsWith(echo))
+        return "wait status " + QByteArray::number(status) + ", standard output [" + written
+               + "], standard error [" + errorWritten + "]";
+    return written.mid(echo.size());
+}
+
+// The line collected from fd: by this build's collection in pieces of at
+// most pieceSize bytes, or where SIMULATED_ERROR_PROGRAM names a built
+// program, by that program, which reads as it reads.
+QByteArray collectLine(int fd, qsizetype pieceSize)
+{
+    const QByteArray program = qgetenv("SIMULATED_ERROR_PROGRAM");
+    return program.isEmpty() ? asBytes(collectInputLine(fd, pieceSize)) : lineEchoedBy(program, fd);
+}
+
 // Why O_DIRECT cannot be had in the temporary folder; nothing where it can.
 QString directRefusal()
 {
@@ -95,7 +149,7 @@ Collected collectFromFile(const QByteArray &input, qsizetype pieceSize, bool dir
         return {};
     ::lseek(fd, 0, SEEK_SET);
     Collected collected;
-    collected.line = asBytes(collectInputLine(fd, pieceSize));
+    collected.line = collectLine(fd, pieceSize);
     collected.taken = ::lseek(fd, 0, SEEK_CUR);
     ::close(fd);
     return collected;
@@ -121,7 +175,7 @@ qint64 bytesLeft(int fd)
 Collected collectThenCountLeft(int fd, const QByteArray &input, qsizetype pieceSize)
 {
     Collected collected;
-    collected.line = asBytes(collectInputLine(fd, pieceSize));
+    collected.line = collectLine(fd, pieceSize);
     collected.taken = input.size() - bytesLeft(fd);
     return collected;
 }
@@ -161,7 +215,7 @@ Collected collectFromMessages(const QByteArray &input, qsizetype pieceSize, Inpu
     if (kind == InputKind::datagram)
         ::fcntl(ends[0], F_SETFL, O_NONBLOCK);
     Collected collected;
-    collected.line = asBytes(collectInputLine(ends[0], pieceSize));
+    collected.line = collectLine(ends[0], pieceSize);
     collected.taken = input.size();
     QByteArray message(int(messageSize), Qt::Uninitialized);
     for (ssize_t got; (got = ::recv(ends[0], message.data(), size_t(message.size()), MSG_DONTWAIT)) > 0;)
@@ -463,7 +517,7 @@ void LineCollection::recordsAfterTheLineLeftForNextReader()
     const int fd = inotifyWithRecords(folder, {"a\nb\n", "second", "third"});
     QVERIFY(fd >= 0);
 
-    const QByteArray line = asBytes(collectInputLine(fd, pipeCapacity));
+    const QByteArray line = collectLine(fd, pipeCapacity);
     QByteArray left(4096, Qt::Uninitialized);
     left.resize(int(qMax<ssize_t>(::read(fd, left.data(), size_t(left.size())), 0)));
     ::close(fd);

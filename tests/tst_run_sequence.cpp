@@ -38,7 +38,28 @@ QByteArray shellWord(const QByteArray &word)
     return "'" + QByteArray(word).replace("'", "'\\''") + "'";
 }
 
+// This environment without any locale variable.
+QProcessEnvironment withoutLocale()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : environment.keys()) {
+        if (name.startsWith(QLatin1String("LC_")) || name == QLatin1String("LANG")
+            || name == QLatin1String("LANGUAGE") || name == QLatin1String("LOCPATH"))
+            environment.remove(name);
+    }
+    return environment;
+}
+
+// Runs the program in a root that holds nothing but a copy of it, in a
+// private user namespace, with the environment given to env -i.
+const QString inEmptyRoot = QStringLiteral(
+    "root=$(mktemp -d) && cp \"$0\" \"$root/simulated_error\" || exit 1\n"
+    "env -i %1 \"$(command -v unshare)\" -r \"$(command -v chroot)\" \"$root\" /simulated_error \"$@\"\n"
+    "status=$?; rm -r \"$root\"; exit $status");
+
 } // namespace
+
+Q_DECLARE_METATYPE(QProcessEnvironment)
 
 class RunSequence : public QObject
 {
@@ -60,6 +81,11 @@ private slots:
     void consoleTypedLines();
     void outputFaults_data();
     void outputFaults();
+    void sameBytesUnderEveryLocale_data();
+    void sameBytesUnderEveryLocale();
+
+private:
+    QTemporaryDir m_locales;
 };
 
 void RunSequence::argumentEcho_data()
@@ -114,6 +140,8 @@ void RunSequence::programName()
     QFETCH(QByteArray, expectedOut);
     SKIP_ON_WINDOWS("exec chooses a Linux program's whole argument vector; a Windows program's comes "
                     "from the command line its parent writes");
+    if (!emulator().isEmpty())
+        QSKIP("through the emulator, exec cannot choose the program's argument vector");
 
     const Outcome outcome = run(QStringLiteral(EXEC_AS), QStringList{programPath()} + vector, "line\n");
 
@@ -407,6 +435,71 @@ void RunSequence::outputFaults()
 
     VERIFY_RUN(outcome, outReachesCaller ? programEcho() + ";x;line\n" : QByteArray(),
                errReachesCaller ? errorLine : QByteArray());
+}
+
+void RunSequence::sameBytesUnderEveryLocale_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QProcessEnvironment>("environment");
+    QTest::addColumn<QByteArray>("programName");
+
+    // A Latin-1 locale of the test's own, where localedef can make one.
+    const QString latin1 = QStringLiteral("de_DE.ISO-8859-1");
+    const bool made = QProcess::execute(QStringLiteral("localedef"),
+                                        {"-i", "de_DE", "-f", "ISO-8859-1", m_locales.filePath(latin1)})
+                      == 0;
+    const QString direct = QStringLiteral("exec \"$0\" \"$@\"");
+    const struct
+    {
+        const char *name;
+        QStringList variables;
+    } settings[] = {
+        {"no locale variable", {}},
+        {"LC_ALL=C", {"LC_ALL=C"}},
+        {"LC_ALL=POSIX", {"LC_ALL=POSIX"}},
+        {"LC_ALL=C.UTF-8", {"LC_ALL=C.UTF-8"}},
+        {"LANG=en_US.UTF-8, installed or not", {"LANG=en_US.UTF-8"}},
+        {"LC_ALL=de_DE.ISO-8859-1, not installed", {"LC_ALL=" + latin1, "LOCPATH=" + m_locales.filePath("none")}},
+        {"LC_ALL=de_DE.ISO-8859-1, installed", {"LC_ALL=" + latin1, "LOCPATH=" + m_locales.path()}},
+        {"LC_CTYPE a made-up name", {"LC_CTYPE=xx_XX.made-up"}},
+    };
+    for (const auto &setting : settings) {
+        if (QByteArray(setting.name).endsWith(", installed") && !made)
+            continue;
+        QProcessEnvironment environment = withoutLocale();
+        for (const QString &variable : setting.variables)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        QTest::newRow(setting.name) << direct << environment << programBytes();
+    }
+    QTest::newRow("empty root, no environment")
+        << inEmptyRoot.arg(QString()) << withoutLocale() << QByteArray("/simulated_error");
+    QTest::newRow("empty root, LC_ALL=C")
+        << inEmptyRoot.arg(QStringLiteral("LC_ALL=C")) << withoutLocale() << QByteArray("/simulated_error");
+}
+
+// Text is written in UTF-8 whatever the locale says, and whether or not the
+// locale it names is installed or any locale is there at all: a Qt that
+// takes the locale's encoding from the C library would drop or replace the
+// non-ASCII characters, and say so on standard error.
+void RunSequence::sameBytesUnderEveryLocale()
+{
+    QFETCH(QString, script);
+    QFETCH(QProcessEnvironment, environment);
+    QFETCH(QByteArray, programName);
+    SKIP_ON_WINDOWS("Wine reads the argument vector in the locale's encoding before the program sees it");
+    if (script.contains(QLatin1String("chroot"))) {
+        if (!programIsSelfContained())
+            QSKIP("only a self-contained file runs in an empty root");
+        if (!emulator().isEmpty())
+            QSKIP("the emulator is not in the empty root");
+        if (QProcess::execute(QStringLiteral("unshare"), {"-r", "true"}) != 0)
+            QSKIP("no private user namespace can be made here");
+    }
+
+    const QByteArray line = "h\xC3\xA9llo \xE2\x82\xAC \xF0\x9F\x98\x80\n";
+    const Outcome outcome = runInShell(script, {QString::fromUtf8("\xC3\xA9")}, line + "rest\n", environment);
+
+    VERIFY_RUN(outcome, echoOfElement(programName) + ";\xC3\x83\xC2\xA9;" + line, errorLine);
 }
 
 QTEST_GUILESS_MAIN(RunSequence)

@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: MIT
 
 # Cross-builds for 64-bit Windows on Linux with MinGW-w64's posix-threads
-# compilers, against the static Qt 5 core module that windows/build_qt.sh
+# compilers, against the static Qt 5 core module that release/build_qt.sh
 # installs, and runs what it builds (CTest's tests among them) under wine64.
 #
-#   qt=$(windows/build_qt.sh)
+#   qt=$(release/build_qt.sh windows-x86_64)
 #   cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
 #       -DCMAKE_TOOLCHAIN_FILE=windows/mingw_w64_toolchain.cmake \
 #       -DSIMULATED_ERROR_WINDOWS_QT="$qt"
@@ -28,29 +28,11 @@ set(CMAKE_C_COMPILER ${_simulated_error_triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${_simulated_error_triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${_simulated_error_triple}-windres)
 
-# Cache variables do not reach try_compile's projects, which read this file
-# again, the environment does.
-if(NOT SIMULATED_ERROR_WINDOWS_QT AND DEFINED ENV{SIMULATED_ERROR_WINDOWS_QT})
-    set(SIMULATED_ERROR_WINDOWS_QT "$ENV{SIMULATED_ERROR_WINDOWS_QT}")
-endif()
-set(SIMULATED_ERROR_WINDOWS_QT "${SIMULATED_ERROR_WINDOWS_QT}" CACHE PATH
-    "Prefix of the Qt 5 for MinGW-w64 that windows/build_qt.sh installed")
-if(SIMULATED_ERROR_WINDOWS_QT)
-    set(ENV{SIMULATED_ERROR_WINDOWS_QT} "${SIMULATED_ERROR_WINDOWS_QT}")
-endif()
-
 # Libraries, headers and CMake packages come from the MinGW-w64 sysroot and
-# the Qt prefix only, never from the Linux system; programs (moc, rcc) run
-# here and are found anywhere.
-set(CMAKE_FIND_ROOT_PATH /usr/${_simulated_error_triple})
-if(SIMULATED_ERROR_WINDOWS_QT)
-    list(APPEND CMAKE_FIND_ROOT_PATH "${SIMULATED_ERROR_WINDOWS_QT}")
-    list(APPEND CMAKE_PREFIX_PATH "${SIMULATED_ERROR_WINDOWS_QT}")
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# the Qt prefix only, never from the Linux system.
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/cross_find_roots.cmake)
+simulated_error_cross_find_roots(${_simulated_error_triple} SIMULATED_ERROR_WINDOWS_QT
+    "Prefix of the Qt 5 for MinGW-w64 that release/build_qt.sh installed")
 
 # The C and C++ runtimes and winpthreads go into each program, so that the
 # .exe runs on a Windows without MinGW's DLLs beside it: it imports system
