@@ -13,6 +13,8 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <functional>
+
 const QByteArray errorLine = "this is a simulated error\n";
 constexpr int simulatedErrorStatus = 10;
 
@@ -309,10 +311,12 @@ const QString inputFileArgument = QStringLiteral("{input file}");
 // messages, an empty one first, then a message for each piece, read as
 // bytes), "message pipe read as messages", and any pipe "..., no wait" (its
 // reading end in non-blocking mode, which fails a read of the empty pipe).
-// The pieces arrive slowly, one after the other; the input ends after the
-// last.
+// The pieces arrive slowly, pauseMs apart; where readyForLastPiece is given,
+// the last one waits until it says the command is ready for it. The input
+// ends after the last.
 inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
-                                  QList<QByteArray> pieces, int pauseMs = 200)
+                                  QList<QByteArray> pieces, int pauseMs = 200,
+                                  const std::function<bool()> &readyForLastPiece = {})
 {
     QProcess process;
     prepare(process);
@@ -363,6 +367,10 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
         feedSlowly(process, pieces.mid(0, pieces.size() - 1), pauseMs);
         if (QTest::currentTestFailed())
             return {};
+        if (readyForLastPiece && !QTest::qWaitFor(readyForLastPiece, finishTimeoutMs())) {
+            QTest::qFail("the command was never ready for the last piece", __FILE__, __LINE__);
+            return {};
+        }
         process.write(pieces.last());
     }
     process.closeWriteChannel();

@@ -77,14 +77,14 @@ QStringList straceCommand(const QString &strace, const QString &logPath, const Q
 // Runs command (strace's, then the program and its arguments), through
 // exec_as with options where given, then cat on the same input.
 Outcome runTraced(const QStringList &options, const QStringList &command, const QString &inputKind,
-                  const QList<QByteArray> &pieces)
+                  const QList<QByteArray> &pieces, const std::function<bool()> &readyForLastPiece = {})
 {
     QStringList through = command;
     if (!options.isEmpty())
         through = QStringList{EXEC_AS} + options + QStringList{command.first()} + command;
     // A sanitizer build's leak check needs ptrace, which strace holds.
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    const Outcome outcome = runThenNextCommand(inputKind, through, pieces);
+    const Outcome outcome = runThenNextCommand(inputKind, through, pieces, 200, readyForLastPiece);
     qunsetenv("ASAN_OPTIONS");
     return outcome;
 }
@@ -308,7 +308,12 @@ void Faults::injectedFailures()
     QStringList command = straceCommand(strace, logPath, injection, traced);
     if (inputKind == QLatin1String("file"))
         command << "-P" << inputFileArgument;
-    const Outcome outcome = runTraced(options, command + program, inputKind, pieces);
+    // A wait is failed only once the program waits: on a slow machine it may
+    // start after the pieces came, so the last one comes once it has.
+    std::function<bool()> failureInjected;
+    if (call == QLatin1String("poll"))
+        failureInjected = [&] { return readLog(logPath).contains(QLatin1String("(INJECTED)")); };
+    const Outcome outcome = runTraced(options, command + program, inputKind, pieces, failureInjected);
 
     VERIFY_SIMULATED_FAILURE(outcome);
     QCOMPARE(outcome.err, errorLine);
