@@ -333,10 +333,10 @@ void RunSequence::restLeftForNextCommand()
 
 // What a person types into a Windows console comes back as the text typed,
 // in UTF-8, whatever the console's code page, and what is typed after the
-// line stays for the next program: cmd runs the program four times in one
-// console (a terminal under Wine, which tmux gives), each run's output in a
-// file of its own, the last two after chcp 65001, and every line is typed
-// before the first run has read. The program is copied into the folder of
+// line stays for the next program (the rest of a line that Ctrl-J broke
+// too): cmd runs the program five times in one console (a terminal under
+// Wine, which tmux gives), each run's output in a file of its own, the last
+// two after chcp 65001, and every line is typed while the first run reads. The program is copied into the folder of
 // the outputs, so that cmd's command line names no path.
 void RunSequence::consoleTypedLines()
 {
@@ -348,12 +348,14 @@ void RunSequence::consoleTypedLines()
     const struct
     {
         QByteArray argument;
-        QByteArray typed; // in UTF-8, then Enter
+        QByteArray typed; // in UTF-8, a line feed typed as Ctrl-J; then Enter, where not empty
+        QByteArray echoed;
     } runs[] = {
-        {"a", "\xC3\xA9"},
-        {"b", "rest \xE6\x97\xA5\xE6\x9C\xAC"},
-        {"c", "\xC3\xA9"},
-        {"d", "\xF0\x9F\x98\x80 x"},
+        {"a", "\xC3\xA9", "\xC3\xA9\r\n"},
+        {"b", "ab\ncd", "ab\n"},
+        {"c", "", "cd\r\n"},
+        {"d", "rest \xE6\x97\xA5\xE6\x9C\xAC", "rest \xE6\x97\xA5\xE6\x9C\xAC\r\n"},
+        {"e", "\xF0\x9F\x98\x80 x", "\xF0\x9F\x98\x80 x\r\n"},
     };
 
     QTemporaryDir folder;
@@ -361,7 +363,7 @@ void RunSequence::consoleTypedLines()
     QVERIFY(QFile::copy(programPath(), folder.filePath("program.exe")));
     QByteArrayList commands;
     for (const auto &run : runs) {
-        if (run.argument == "c")
+        if (run.argument == "d")
             commands << "chcp 65001 >nul";
         commands << "program.exe " + run.argument + " >" + run.argument + ".out";
     }
@@ -396,16 +398,21 @@ void RunSequence::consoleTypedLines()
         return settings.waitForFinished(finishTimeoutMs()) && settings.readAllStandardOutput().contains("-icanon");
     };
     QTRY_VERIFY_WITH_TIMEOUT(isReading(), int(20000 * timeFactor()));
-    for (const auto &run : runs)
-        QVERIFY(inTmux({"send-keys", "-t", "console", "-l", QString::fromUtf8(run.typed)})
-                && inTmux({"send-keys", "-t", "console", "Enter"}));
+    for (const auto &run : runs) {
+        const QByteArrayList parts = run.typed.split('\n');
+        for (int i = 0; i < parts.size() && !run.typed.isEmpty(); ++i) {
+            const QString key = i + 1 < parts.size() ? QStringLiteral("C-j") : QStringLiteral("Enter");
+            QVERIFY(inTmux({"send-keys", "-t", "console", "-l", QString::fromUtf8(parts.at(i))})
+                    && inTmux({"send-keys", "-t", "console", key}));
+        }
+    }
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("finished")), int(40000 * timeFactor()));
 
     for (const auto &run : runs) {
         QFile output(folder.filePath(QString::fromLatin1(run.argument + ".out")));
         QVERIFY(output.open(QIODevice::ReadOnly));
         const QByteArray out = output.readAll();
-        QCOMPARE(out, "program.exe;" + run.argument + ";" + run.typed + "\r\n");
+        QCOMPARE(out, "program.exe;" + run.argument + ";" + run.echoed);
     }
 }
 

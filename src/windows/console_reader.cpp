@@ -1,16 +1,13 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-// Reading a console's typed line as UTF-16, held in UTF-8.
+// Reading a console's typed text as UTF-16, one character at a time.
 
 #include "console_reader.h"
 
 #include <utility>
 
 namespace {
-
-// More than a console lets a line hold; a longer line comes in several reads.
-constexpr DWORD unitsPerRead = 4096;
 
 // What the C runtime takes for the end of a console's input at a line's start.
 constexpr wchar_t endOfInputCharacter = 0x1A; // Ctrl-Z
@@ -20,49 +17,66 @@ bool isHighSurrogate(wchar_t unit)
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
+bool isLowSurrogate(wchar_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 } // namespace
 
 qsizetype ConsoleReader::look(char *data, qsizetype size)
 {
-    if (m_line.isEmpty()) {
-        const qsizetype read = readLine();
+    if (m_character.isEmpty()) {
+        const qsizetype read = readCharacter();
         if (read <= 0)
             return read;
     }
-    return m_line.handOut(data, size);
+    return m_character.handOut(data, size);
 }
 
-// Reads what the console hands over, in its own mode: in line mode, as the
-// console has it by default, the line once Enter is pressed, up to its CR LF.
-// A pair of surrogates that the end of a read splits is kept whole for the
-// next; a lone surrogate becomes U+FFFD. Returns the bytes now held, 0 at the
-// end, or refused where the first read fails (the handle is no console after
-// all), so that nothing has left the input.
-qsizetype ConsoleReader::readLine()
+// One read of one UTF-16 unit, or the unit read ahead last time.
+bool ConsoleReader::readUnit(wchar_t *unit)
 {
-    if (m_ended)
-        return 0;
-    wchar_t text[unitsPerRead + 1];
-    DWORD length = 0;
-    if (m_highSurrogate != 0)
-        text[length++] = std::exchange(m_highSurrogate, 0);
+    if (m_nextUnit != 0) {
+        *unit = std::exchange(m_nextUnit, 0);
+        return true;
+    }
     DWORD got = 0;
-    const bool read = ::ReadConsoleW(m_console, text + length, unitsPerRead, &got, nullptr);
-    const bool atLineStart = !m_started || m_afterLineEnd;
-    const bool refusedAtOnce = !read && !m_started;
+    const bool read = ::ReadConsoleW(m_console, unit, 1, &got, nullptr) && got == 1;
     m_started = true;
-    if (!read || got == 0 || (atLineStart && length == 0 && text[0] == endOfInputCharacter)) {
+    return read;
+}
+
+// The next character, held in UTF-8: a pair of surrogates is read whole, and
+// a lone surrogate becomes U+FFFD (the unit after a lone high one is kept for
+// the next character). Returns the bytes held, 0 at the end, or refused where
+// the first read fails (the handle is no console after all), so that nothing
+// has left the input.
+qsizetype ConsoleReader::readCharacter()
+{
+    const bool first = !m_started;
+    wchar_t units[2];
+    if (m_ended || !readUnit(&units[0])) {
+        const bool refusedAtOnce = first && !m_ended;
         m_ended = true;
         return refusedAtOnce ? refused : 0;
     }
-    length += got;
-    m_afterLineEnd = text[length - 1] == L'\n';
-    if (got == unitsPerRead && isHighSurrogate(text[length - 1]))
-        m_highSurrogate = text[--length];
-    const int room = int(3 * length);
+    if (m_atLineStart && units[0] == endOfInputCharacter) {
+        m_ended = true;
+        return 0;
+    }
+    int length = 1;
+    if (isHighSurrogate(units[0]) && readUnit(&units[1])) {
+        if (isLowSurrogate(units[1]))
+            length = 2;
+        else
+            m_nextUnit = units[1];
+    }
+    m_atLineStart = units[0] == L'\n';
+    constexpr int room = 4;
     const int converted =
-        ::WideCharToMultiByte(CP_UTF8, 0, text, int(length), m_line.room(room), room, nullptr, nullptr);
-    m_line.hold(qMax(converted, 0));
+        ::WideCharToMultiByte(CP_UTF8, 0, units, length, m_character.room(room), room, nullptr, nullptr);
+    m_character.hold(qMax(converted, 0));
     m_ended = converted <= 0;
     return qMax(converted, 0);
 }
