@@ -191,7 +191,7 @@ memcheck)
     # memcheck's reports, where it found anything (a run whose standard
     # streams were closed may also have left its own output there)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
-    exit $status
+    [ "$status" -eq 0 ] || exit "$status"
     ;;
 qt6)
     install_missing $qt6_build_packages $test_packages

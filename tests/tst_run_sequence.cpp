@@ -354,7 +354,7 @@ void RunSequence::consoleTypedLines()
         {"a", "\xC3\xA9", "\xC3\xA9\r\n"},
         {"b", "ab\ncd", "ab\n"},
         {"c", "", "cd\r\n"},
-        {"d", "rest \xE6\x97\xA5\xE6\x9C\xAC", "rest \xE6\x97\xA5\xE6\x9C\xAC\r\n"},
+        {"d", "rest \xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC", "rest \xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\r\n"},
         {"e", "\xF0\x9F\x98\x80 x", "\xF0\x9F\x98\x80 x\r\n"},
     };
 
