@@ -4,10 +4,10 @@
 #ifndef SIMULATED_ERROR_READING_WAY_H
 #define SIMULATED_ERROR_READING_WAY_H
 
-// The ways of reading an input so that exactly the line leaves it, on every
-// system: each system's reading table (reading_table.h) says which one suits
-// an input, which takes over where one is refused, and makes their readers.
-// A system makes only the ways it has.
+// The ways of reading an input so that exactly the bytes taken leave it, on
+// every system: each system's reading table (reading_table.h) says which one
+// suits an input, which takes over where one is refused, and makes their
+// readers. A system makes only the ways it has.
 enum class ReadingWay {
     none, // nothing can come: the input ends at once
     peekIntoPipe, // look into a pipe without taking, then take the bytes used
@@ -20,7 +20,7 @@ enum class ReadingWay {
     records, // whole records of a device: large reads
     recordsOneByOne, // as many records as a read has room for: smallest reads
     packetTerminal, // a pseudo-terminal's master side, in packet mode or not
-    consoleText, // a console's typed line, as Unicode text
+    consoleText, // the text typed into a console, as Unicode
     byteByByte, // one byte at a time: takes as it looks, exact on anything
 };
 
