@@ -12,7 +12,7 @@
 # | epoll_create1              | waiting where poll misleads         | sleeping, longer each time         |
 # | POLLRDHUP                  | seeing a socket shut down for reading | only a peer that is gone is seen |
 # | SO_PEEK_OFF                | seeing a socket's peek offset       | (no such offset exists)            |
-# | TIOCGPKT                   | a terminal master in packet mode    | (no such mode can be seen)         |
+# | TIOCGPKT                   | asking a master for packet mode     | told by a look of one byte         |
 # | O_DIRECT                   | aligned reads of such a file        | (no such files exist)              |
 #
 # SIMULATED_ERROR_POSIX_ONLY builds with none of them; it is on by itself

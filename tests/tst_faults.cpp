@@ -102,14 +102,17 @@ int tracedCall(const QString &log, const QString &call, const QString &pattern)
 }
 
 // What marks the program's own call where others make the same call before
-// it: the loader opens files before /dev/null is opened, and a sanitizer's
-// runtime makes pipes without flags to probe memory.
+// it: the loader opens files before /dev/null is opened, a sanitizer's
+// runtime makes pipes without flags to probe memory, and a terminal is asked
+// other things before its packet mode.
 QString ownCallPattern(const QString &call)
 {
     if (call == QLatin1String("openat"))
         return QStringLiteral(R"("/dev/null")");
     if (call == QLatin1String("pipe2"))
         return QStringLiteral("O_CLOEXEC");
+    if (call == QLatin1String("ioctl"))
+        return QStringLiteral("TIOCGPKT");
     return {};
 }
 
@@ -278,6 +281,14 @@ void Faults::injectedFailures_data()
     QTest::newRow("socket refuses to be peeked at")
         << "socket" << QStringList() << "recvfrom:error=EINVAL" << "read" << readByteByByte << lineAndRest
         << QByteArray("line\n") << rest;
+    // Before Linux 3.8, and under an emulator that does not pass the call on,
+    // a master's packet mode cannot be asked: the master is known by its
+    // terminal's name (TIOCGPTN) and packet mode by a look. The relay into the
+    // terminal takes the whole input, so nothing is left for the next command.
+    QTest::newRow("terminal master that cannot be asked for packet mode")
+        << "pipe" << QStringList{"--packet-terminal-stdin"} << "ioctl:error=ENOTTY" << QString()
+        << R"(^ioctl\(0<[^>]*>, TIOCGPTN)" << QList<QByteArray>{"line\nrest\n"} << QByteArray("line\n")
+        << QByteArray();
     // poll may fail for want of memory; the wait goes on with epoll. The
     // caller's own end of the pipe stays blocking, for the next command.
     QTest::newRow("poll refused while the line arrives in pieces")

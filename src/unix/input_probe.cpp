@@ -62,14 +62,13 @@ bool hasPeekOffset([[maybe_unused]] int fd)
 
 // Only a pseudo-terminal's master side tells whether it is in packet mode,
 // or, where that cannot be asked, has a terminal's name of its own.
-bool isTerminalMaster(int fd)
+void probeTerminalSide(int fd, InputTraits &input)
 {
 #if SIMULATED_ERROR_HAVE_TIOCGPKT
     int packetMode = 0;
-    return ::ioctl(fd, TIOCGPKT, &packetMode) == 0;
-#else
-    return ::ptsname(fd) != nullptr;
+    input.packetModeAskable = ::ioctl(fd, TIOCGPKT, &packetMode) == 0;
 #endif
+    input.terminalMaster = input.packetModeAskable || ::ptsname(fd) != nullptr;
 }
 
 // A regular file that reports no size may be one that hands over what a
@@ -103,7 +102,7 @@ InputTraits probeInput(int fd)
         input.peekOffsetSet = hasPeekOffset(fd);
         break;
     case Kind::terminal:
-        input.terminalMaster = isTerminalMaster(fd);
+        probeTerminalSide(fd, input);
         break;
     default:
         break;

@@ -26,6 +26,9 @@ struct InputTraits
     // move it on, while a receive starts at the next byte.
     bool peekOffsetSet = false;
     bool terminalMaster = false; // a pseudo-terminal's master side
+    // The master's packet mode can be asked (TIOCGPKT): not before Linux 3.8,
+    // nor under an emulator that does not pass the call on.
+    bool packetModeAskable = false;
 };
 
 InputTraits probeInput(int fd);

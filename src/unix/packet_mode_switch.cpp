@@ -14,17 +14,20 @@ qsizetype PacketModeSwitch::look(char *data, qsizetype size)
 {
     if (isInPacketMode())
         return m_packets.look(data, size);
-    return SIMULATED_ERROR_HAVE_TIOCGPKT ? m_bytes.look(data, size) : lookTellingPacketMode(data, size);
+    return m_modeAskable ? m_bytes.look(data, size) : lookTellingPacketMode(data, size);
 }
 
-bool PacketModeSwitch::isInPacketMode() const
+// A read of one byte in packet mode never brings data, so a mode that can no
+// longer be asked is told from then on.
+bool PacketModeSwitch::isInPacketMode()
 {
 #if SIMULATED_ERROR_HAVE_TIOCGPKT
     int packetMode = 0;
-    return ::ioctl(m_fd, TIOCGPKT, &packetMode) == 0 && packetMode;
-#else
-    return m_packetModeSeen;
+    if (m_modeAskable && ::ioctl(m_fd, TIOCGPKT, &packetMode) == 0)
+        return packetMode != 0;
 #endif
+    m_modeAskable = false;
+    return m_packetModeSeen;
 }
 
 // In packet mode a read of one byte brings the status byte that begins

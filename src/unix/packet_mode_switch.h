@@ -11,20 +11,24 @@
 // off at any time: each look goes to the packet reading while it is on, and
 // to one byte at a time while it is off. The mode is asked before each look,
 // one more call for an input that delivers at typing speed; where it cannot
-// be asked (no TIOCGPKT), packet mode is told by a look of one byte that
-// brings a lone NUL and takes nothing, and is then kept.
+// be asked (no TIOCGPKT, or the call refused), packet mode is told by a look
+// of one byte that brings a lone NUL and takes nothing, and is then kept.
 class PacketModeSwitch final : public TakingReader
 {
 public:
-    explicit PacketModeSwitch(int fd) : m_fd(fd), m_bytes(fd), m_packets(fd) {}
+    PacketModeSwitch(int fd, bool modeAskable)
+        : m_fd(fd), m_modeAskable(modeAskable), m_bytes(fd), m_packets(fd)
+    {
+    }
 
     qsizetype look(char *data, qsizetype size) override;
 
 private:
-    bool isInPacketMode() const;
+    bool isInPacketMode();
     qsizetype lookTellingPacketMode(char *data, qsizetype size);
 
     int m_fd;
+    bool m_modeAskable;
     ByteReader m_bytes;
     PacketTerminalReader m_packets;
     bool m_packetModeSeen = false;

@@ -121,7 +121,7 @@ std::unique_ptr<InputReader> UnixReadingTable::makeReader(ReadingWay way) const
     case ReadingWay::recordsOneByOne:
         return std::make_unique<RecordReader>(fd, RecordReader::FirstRead::smallest);
     case ReadingWay::packetTerminal:
-        return std::make_unique<PacketModeSwitch>(fd);
+        return std::make_unique<PacketModeSwitch>(fd, m_input.packetModeAskable);
     case ReadingWay::byteByByte:
         return std::make_unique<ByteReader>(fd);
     default:
