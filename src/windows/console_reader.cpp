@@ -5,22 +5,14 @@
 
 #include "console_reader.h"
 
+#include <QChar>
+
 #include <utility>
 
 namespace {
 
 // What the C runtime takes for the end of a console's input at a line's start.
 constexpr wchar_t endOfInputCharacter = 0x1A; // Ctrl-Z
-
-bool isHighSurrogate(wchar_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isLowSurrogate(wchar_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 } // namespace
 
@@ -66,8 +58,8 @@ qsizetype ConsoleReader::readCharacter()
         return 0;
     }
     int length = 1;
-    if (isHighSurrogate(units[0]) && readUnit(&units[1])) {
-        if (isLowSurrogate(units[1]))
+    if (QChar::isHighSurrogate(units[0]) && readUnit(&units[1])) {
+        if (QChar::isLowSurrogate(units[1]))
             length = 2;
         else
             m_nextUnit = units[1];
