@@ -12,7 +12,9 @@
 // to one byte at a time while it is off. The mode is asked before each look,
 // one more call for an input that delivers at typing speed; where it cannot
 // be asked (no TIOCGPKT, or the call refused), packet mode is told by a look
-// of one byte that brings a lone NUL and takes nothing, and is then kept.
+// of one byte that brings a lone NUL and takes nothing, and is then kept. A
+// status byte other than NUL (a flush, output stopped) that comes before the
+// first data cannot be told from data that way, and is taken for a byte.
 class PacketModeSwitch final : public TakingReader
 {
 public:
