@@ -89,6 +89,18 @@ void relay(HANDLE from, HANDLE to)
     }
 }
 
+// Ends this process with status 2, saying which step failed and why, so that
+// a test can tell a failure of its own set-up from the program's.
+[[noreturn]] void fail(const char *step)
+{
+    const DWORD error = ::GetLastError();
+    char message[128];
+    const int length = wsprintfA(message, "windows_parent: %s failed: error %lu\n", step, error);
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), message, DWORD(length), &written, nullptr);
+    ::ExitProcess(2);
+}
+
 HANDLE inheritable(HANDLE handle)
 {
     HANDLE copy = nullptr;
@@ -122,9 +134,9 @@ int wmain(int argc, wchar_t *argv[])
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (messages ? !createMessagePipe(&readEnd, &writeEnd) : !::CreatePipe(&readEnd, &writeEnd, nullptr, 0))
-        return 2;
+        fail("making the pipe");
     if ((messageReads || noWait) && !setReadModes(readEnd, messageReads, noWait))
-        return 2;
+        fail("setting the pipe's modes");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -134,7 +146,7 @@ int wmain(int argc, wchar_t *argv[])
     PROCESS_INFORMATION program{};
     if (!::CreateProcessW(argv[next], commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &program))
-        return 2;
+        fail("starting the program");
     ::CloseHandle(startup.hStdInput);
 
     std::thread([writeEnd] {
@@ -142,8 +154,9 @@ int wmain(int argc, wchar_t *argv[])
         ::CloseHandle(writeEnd);
     }).detach();
     ::WaitForSingleObject(program.hProcess, INFINITE);
-    DWORD status = 2;
-    ::GetExitCodeProcess(program.hProcess, &status);
+    DWORD status = 0;
+    if (!::GetExitCodeProcess(program.hProcess, &status))
+        fail("asking the program's exit status");
     // The rest, as a next reader of the pipe takes it (waiting for it), until
     // this process's own input ends and the pipe with it.
     if (thenRest) {
