@@ -98,9 +98,6 @@ void relay(HANDLE from, HANDLE to)
     const int length = wsprintfA(message, "windows_parent: %s failed: error %lu\n", step, error);
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), message, DWORD(length), &written, nullptr);
-    HANDLE log = ::CreateFileA("Z:\\tmp\\wp_fail.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
-    ::WriteFile(log, message, DWORD(length), &written, nullptr);
-    ::CloseHandle(log);
     ::ExitProcess(2);
 }
 
