@@ -89,6 +89,22 @@ void relay(HANDLE from, HANDLE to)
     }
 }
 
+// Ends this process at once, whatever the feeder thread is doing (blocked in
+// a read of an input that stays open, or ending by itself). Under Wine,
+// ExitProcess ends the other threads, then this one, and only then runs the
+// C library's exit in the Unix process, which waits for the dynamic loader's
+// lock: the feeder, ended at the same moment, holds it while it loads the
+// unwinder that ends a thread. Wine's server kills a process whose last
+// thread ended half a second ago (SIGKILL), which a busy machine reaches,
+// and the program's status is lost. TerminateProcess on this process ends
+// it with _exit instead. Every write went straight to its handle: nothing is
+// left to flush.
+[[noreturn]] void endWith(DWORD status)
+{
+    ::TerminateProcess(::GetCurrentProcess(), status);
+    ::ExitProcess(status);
+}
+
 // Ends this process with status 2, saying which step failed and why, so that
 // a test can tell a failure of its own set-up from the program's.
 [[noreturn]] void fail(const char *step)
@@ -98,7 +114,7 @@ void relay(HANDLE from, HANDLE to)
     const int length = wsprintfA(message, "windows_parent: %s failed: error %lu\n", step, error);
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), message, DWORD(length), &written, nullptr);
-    ::ExitProcess(2);
+    endWith(2);
 }
 
 HANDLE inheritable(HANDLE handle)
@@ -164,5 +180,5 @@ int wmain(int argc, wchar_t *argv[])
             setReadModes(readEnd, messageReads, false);
         relay(readEnd, ::GetStdHandle(STD_OUTPUT_HANDLE));
     }
-    ::ExitProcess(status);
+    endWith(status);
 }
