@@ -15,6 +15,9 @@
 
 #include <functional>
 
+#include <csignal>
+#include <unistd.h>
+
 const QByteArray errorLine = "this is a simulated error\n";
 constexpr int simulatedErrorStatus = 10;
 
@@ -154,6 +157,45 @@ inline QByteArray echoOf(const QList<QByteArray> &argumentVector)
     return echo;
 }
 
+// A process that leads a process group of its own, so that everything it
+// starts (strace and the program under it, shells, relays, Wine's processes)
+// is in that group: when the object goes, at the end of the row whether it
+// passed or failed, the whole group is killed, and nothing a row started
+// outlives it. A group, not a session: a session of its own would make the
+// group orphaned, and a process stopped in it would get SIGHUP as soon as
+// another one of the group ended.
+class GroupProcess : public QProcess
+{
+public:
+    GroupProcess()
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+        setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
+        // Remembered at the start: once the leader has ended, processId() is 0,
+        // while the rest of its group may still run.
+        connect(this, &QProcess::started, this, [this] { m_group = pid_t(processId()); });
+    }
+    ~GroupProcess() override { killGroup(); }
+
+    // Kills every process of the group, then waits for the leader.
+    void killGroup()
+    {
+        if (m_group > 0)
+            ::kill(-m_group, SIGKILL);
+        if (state() != QProcess::NotRunning)
+            waitForFinished(finishTimeoutMs());
+    }
+
+protected:
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    void setupChildProcess() override { ::setpgid(0, 0); }
+#endif
+
+private:
+    pid_t m_group = 0;
+};
+
 struct Outcome
 {
     bool finished = false;
@@ -172,20 +214,20 @@ inline QProcessEnvironment runEnvironment()
     return environment;
 }
 
-inline void prepare(QProcess &process)
+inline void prepare(GroupProcess &process)
 {
     process.setProcessEnvironment(runEnvironment());
 }
 
-// Waits for the end of the run (which may have come already) and collects it.
-inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs())
+// Waits for the end of the run (which may have come already) and collects it;
+// a run that outlasts the bound is killed with all it started, and what it
+// had written is kept.
+inline Outcome finish(GroupProcess &process, int timeoutMs = finishTimeoutMs())
 {
     Outcome outcome;
     outcome.finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
-    if (!outcome.finished) {
-        process.kill();
-        process.waitForFinished(finishTimeoutMs());
-    }
+    if (!outcome.finished)
+        process.killGroup();
     outcome.exitStatus = process.exitStatus();
     outcome.exitCode = process.exitCode();
     outcome.out = process.readAllStandardOutput();
@@ -198,7 +240,7 @@ inline Outcome finish(QProcess &process, int timeoutMs = finishTimeoutMs())
 inline Outcome run(const QString &program, const QStringList &arguments, const QByteArray &input,
                    const QProcessEnvironment &environment = runEnvironment())
 {
-    QProcess process;
+    GroupProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted(finishTimeoutMs()))
@@ -238,7 +280,7 @@ inline QStringList programCommand()
 }
 
 // Starts the program with arguments and pipes, for tests that feed it over time.
-inline void startProgram(QProcess &process, const QStringList &arguments)
+inline void startProgram(GroupProcess &process, const QStringList &arguments)
 {
     prepare(process);
     const QStringList command = programCommand();
@@ -293,7 +335,7 @@ inline void verifyFailedAsSimulated(const Outcome &outcome)
 
 // Writes input in pieces; after each, nothing may appear on either output for
 // a while (pauseMs) and the program must still be waiting.
-inline void feedSlowly(QProcess &process, const QList<QByteArray> &pieces, int pauseMs = 200)
+inline void feedSlowly(GroupProcess &process, const QList<QByteArray> &pieces, int pauseMs = 200)
 {
     for (const QByteArray &piece : pieces) {
         process.write(piece);
@@ -323,7 +365,7 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
                                   QList<QByteArray> pieces, int pauseMs = 200,
                                   const std::function<bool()> &readyForLastPiece = {})
 {
-    QProcess process;
+    GroupProcess process;
     prepare(process);
     QTemporaryFile file;
     if (inputKind == QLatin1String("file")) {

@@ -174,7 +174,7 @@ void Faults::waitingInputUsesNoCpu()
     if (underValgrind())
         QSKIP("valgrind's own start-up uses the CPU this test measures");
 
-    QProcess process;
+    GroupProcess process;
     prepare(process);
     process.start(QStringLiteral(EXEC_AS), options + QStringList{programPath(), programPath(), "x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
@@ -201,7 +201,7 @@ void Faults::waitingInputUsesNoCpu()
 void Faults::lineTricklingByteByByte()
 {
     const QByteArray line = QByteArray("tr\xC3\xA9kle\0gone\nback\r\n", 19);
-    QProcess process;
+    GroupProcess process;
     startProgram(process, {"x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
     for (char byte : line.chopped(1)) {
@@ -218,7 +218,7 @@ void Faults::lineTricklingByteByByte()
 
 void Faults::stoppedAndContinuedMidLine()
 {
-    QProcess process;
+    GroupProcess process;
     startProgram(process, {"x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
     feedSlowly(process, {"before "});

@@ -10,6 +10,7 @@
 #include "io_sizes.h"
 #include "reference_line.h"
 
+#include <QDeadlineTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -17,7 +18,10 @@
 
 #include <cstring>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <spawn.h>
 #include <sys/inotify.h>
@@ -68,19 +72,37 @@ QByteArray asBytes(const LineBuffer &line)
     return QByteArray(line.data(), int(line.size()));
 }
 
-QByteArray readToEnd(int fd)
+// Reads both pipes to their ends, or until deadlineMs has passed; true where
+// both ended.
+bool readBothToEnd(int out, int err, QByteArray *written, QByteArray *errorWritten, int deadlineMs)
 {
-    QByteArray all;
+    QDeadlineTimer deadline(deadlineMs);
+    pollfd ends[] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+    QByteArray *into[] = {written, errorWritten};
     char buffer[65536];
-    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
-        all.append(buffer, int(got));
-    ::close(fd);
-    return all;
+    while (ends[0].fd >= 0 || ends[1].fd >= 0) {
+        const int ready = ::poll(ends, 2, int(deadline.remainingTime()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        for (int i = 0; i < 2; ++i) {
+            if (ends[i].fd < 0 || ends[i].revents == 0)
+                continue;
+            const ssize_t got = ::read(ends[i].fd, buffer, sizeof buffer);
+            if (got > 0)
+                into[i]->append(buffer, int(got));
+            else if (got == 0 || errno != EINTR)
+                ends[i].fd = -1;
+        }
+    }
+    return true;
 }
 
 // The line a built program echoes with fd as its standard input, started
 // as "PROGRAM x"; what it wrote, and how it ended, where that is not the
-// contract's.
+// contract's. It runs in a process group of its own, which is killed whole
+// once the run is over or has outlasted its bound.
 QByteArray lineEchoedBy(const QByteArray &program, int fd)
 {
     int out[2];
@@ -92,22 +114,31 @@ QByteArray lineEchoedBy(const QByteArray &program, int fd)
     ::posix_spawn_file_actions_adddup2(&actions, fd, STDIN_FILENO);
     ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     ::posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     char *const argv[] = {const_cast<char *>(program.constData()), const_cast<char *>("x"), nullptr};
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ);
+    const int spawned = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+    ::posix_spawnattr_destroy(&attributes);
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
-    const QByteArray written = readToEnd(out[0]);
-    const QByteArray errorWritten = readToEnd(err[0]);
-    int status = 0;
-    if (spawned != 0 || ::waitpid(pid, &status, 0) != pid)
+    QByteArray written;
+    QByteArray errorWritten;
+    const bool ended = spawned == 0 && readBothToEnd(out[0], err[0], &written, &errorWritten, 30000);
+    ::close(out[0]);
+    ::close(err[0]);
+    if (spawned != 0)
         return "not started";
+    ::kill(-pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
     const QByteArray echo = QString::fromLatin1(program).toUtf8() + ";x;";
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 10 || errorWritten != "this is a simulated error\n"
+    if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 10 || errorWritten != "this is a simulated error\n"
         || !written.startsWith(echo))
-        return "wait status " + QByteArray::number(status) + ", standard output [" + written
-               + "], standard error [" + errorWritten + "]";
+        return QByteArray(ended ? "" : "no end within 30 s, ") + "wait status " + QByteArray::number(status)
+               + ", standard output [" + written.left(1000) + "], standard error [" + errorWritten + "]";
     return written.mid(echo.size());
 }
 

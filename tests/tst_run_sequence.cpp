@@ -239,7 +239,7 @@ void RunSequence::endOfInput()
 
 void RunSequence::lineArrivingInPieces()
 {
-    QProcess process;
+    GroupProcess process;
     startProgram(process, {"x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
 
@@ -256,7 +256,7 @@ void RunSequence::lineArrivingInPieces()
 
 void RunSequence::withoutArgumentsInputIsNeverAwaited()
 {
-    QProcess process;
+    GroupProcess process;
     startProgram(process, {});
     // Standard input stays open and silent: the program must end regardless.
     const Outcome outcome = finish(process);

@@ -53,7 +53,7 @@ private:
     qint64 m_lastReportMs = 0;
 };
 
-void startRun(QProcess &process, int index)
+void startRun(GroupProcess &process, int index)
 {
     startProgram(process, {"run", QString::number(index)});
     process.write("line " + QByteArray::number(index) + "\nnot read\n");
@@ -67,7 +67,7 @@ void Soak::backToBack()
     constexpr int total = 5000;
     Progress progress("back to back", total);
     for (int index = 0; index < total; ++index) {
-        QProcess process;
+        GroupProcess process;
         startRun(process, index);
         const Outcome outcome = finish(process);
         VERIFY_RUN(outcome, expectedOut(index), errorLine);
@@ -83,9 +83,9 @@ void Soak::sideBySide()
     constexpr int atOnce = 16;
     Progress progress("side by side", total);
     for (int first = 0; first < total; first += atOnce) {
-        std::vector<std::unique_ptr<QProcess>> batch;
+        std::vector<std::unique_ptr<GroupProcess>> batch;
         for (int index = first; index < first + atOnce; ++index) {
-            batch.push_back(std::make_unique<QProcess>());
+            batch.push_back(std::make_unique<GroupProcess>());
             startRun(*batch.back(), index);
         }
         for (int i = 0; i < atOnce; ++i) {
@@ -101,7 +101,7 @@ void Soak::quarterGibibyteLine()
 {
     const QByteArray unit = "0123456789abcd\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
     const QByteArray line = unit.repeated(256 * 1024 * 1024 / unit.size());
-    QProcess process;
+    GroupProcess process;
     startProgram(process, {"x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
     process.write(line + "\nnot read\n");
