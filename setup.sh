@@ -61,14 +61,12 @@ install_missing() {
             missing="$missing $package"
     done
     [ -z "$missing" ] && return 0
-    as_root=
-    [ "$(id -u)" -eq 0 ] || as_root=sudo
     echo "installing:$missing"
     # One update serves every call of this script within the hour.
     [ -n "$(find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 2>/dev/null)" ] ||
-        $as_root apt-get update -qq
+        release/apt_get.sh update
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing
+    release/apt_get.sh install -y --no-install-recommends $missing
 }
 
 # clang, then the runtimes of its own major version.

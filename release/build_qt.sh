@@ -34,6 +34,7 @@
 set -eu
 
 progress_every=20
+here=$(cd "$(dirname "$0")" && pwd)
 started=$(date +%s)
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -178,13 +179,13 @@ ensure_source_entry() {
         # REUSE-IgnoreEnd
     fi
     log "refreshing apt's package lists"
-    as_root apt-get update -qq >&2
+    "$here/apt_get.sh" update >&2
 }
 
 install_dpkg_dev() {
     command -v dpkg-source >/dev/null && return 0
     log "installing dpkg-dev (apt-get source unpacks with it)"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends dpkg-dev >&2
+    "$here/apt_get.sh" install -y -qq --no-install-recommends dpkg-dev >&2
 }
 
 # Unpacks the source into $sources once (dpkg-source applies Debian's
