@@ -13,7 +13,9 @@
 # and written as dist/simulated_error-VERSION-TARGET (.exe for Windows). A
 # Linux file is checked to need nothing of the machine it runs on: no
 # dynamic section, no interpreter, RELRO and the stack protector kept.
-# SHA256SUMS then lists every file in dist/ of this version.
+# With all three, release/make_packages.py then writes the packages for pip
+# and npm that carry them. SHA256SUMS lists every file in dist/ of this
+# version.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -72,10 +74,19 @@ make_file() {
 for target; do
     make_file "$target"
 done
-(cd dist && sha256sum simulated_error-"$version"-linux-* simulated_error-"$version"-windows-* 2>/dev/null >SHA256SUMS || true)
+files="simulated_error-$version-linux-x86_64 simulated_error-$version-linux-arm64 simulated_error-$version-windows-x86_64.exe"
+if (cd dist && ls $files >/dev/null 2>&1); then
+    echo "writing the packages for pip and npm"
+    # Debian's Python, whatever python3 comes first on PATH.
+    /usr/bin/python3 release/make_packages.py dist "$version" >/dev/null
+fi
+# Every file of this version, and only those: a sum that cannot be written
+# fails the build rather than leave a partial list.
+(cd dist && rm -f SHA256SUMS && sha256sum $(ls | grep -F -e "-$version-" -e "-$version." | sort) >SHA256SUMS.new &&
+    mv SHA256SUMS.new SHA256SUMS)
 echo
-for file in dist/simulated_error-"$version"-*; do
-    printf '%9d  %s\n' "$(wc -c <"$file")" "$(file -b "$file" | cut -d, -f1-6)  ($file)"
+for file in $(cd dist && ls | grep -F -e "-$version-" -e "-$version." | sort); do
+    printf '%9d  %s\n' "$(wc -c <"dist/$file")" "$(file -b "dist/$file" | cut -d, -f1-6)  (dist/$file)"
 done
 echo
 cat dist/SHA256SUMS
