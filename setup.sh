@@ -20,8 +20,10 @@
 #                         run-sequence, fault and next-command tables against it under Wine
 #   ./setup.sh release    build Qt's core module statically for each target once (cached
 #                         outside the tree), write the self-contained files for Linux on
-#                         x86-64 and arm64 and for 64-bit Windows into dist/, and run the
-#                         tables against the Linux ones (the arm64 one under qemu-aarch64)
+#                         x86-64 and arm64 and for 64-bit Windows into dist/ with the
+#                         packages for pip and npm that carry them, run the tables against
+#                         the Linux files (the arm64 one under qemu-aarch64), and install
+#                         and check the packages
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
 #
 # The long stages print each test's output as it runs, so that they are never
@@ -44,6 +46,12 @@ windows_packages="g++-mingw-w64-x86-64-posix wine64 dpkg-dev tmux"
 # dpkg-dev for Qt's source, binutils to strip and check what is built, and
 # qemu-user to run the arm64 file.
 release_packages="g++-aarch64-linux-gnu libc6-dev-arm64-cross g++-mingw-w64-x86-64-posix dpkg-dev binutils file qemu-user"
+# The packages for pip and npm: the system's pip and venv install the wheels
+# and pytest runs the README's Python example; the npm tools the package
+# tests install with come from npm itself (install_node_tools).
+package_packages="python3-venv python3-pip python3-pytest"
+node_tools="verdaccio@6.8.0 pnpm@10.34.9 @yarnpkg/cli-dist@4.18.1"
+node_tools_dir=${XDG_CACHE_HOME:-$HOME/.cache}/simulated_error/node-tools
 # The tests also build, check (lintian) and unpack the Debian package, take
 # the program into a parent project that uses Qt 6 and into parents that
 # find no Qt (which get Qt 5, or Qt 6 where Qt 5 is hidden in a private
@@ -67,6 +75,19 @@ install_missing() {
         release/apt_get.sh update
     # shellcheck disable=SC2086
     release/apt_get.sh install -y --no-install-recommends $missing
+}
+
+# A package registry server of the tests' own, pnpm and yarn, at the versions
+# above, from npm, once, into a folder outside the tree. npm comes with
+# Node.js from NodeSource, and in a package of its own from Debian.
+install_node_tools() {
+    command -v npm >/dev/null || install_missing npm
+    [ "$(cat "$node_tools_dir/installed" 2>/dev/null)" = "$node_tools" ] && return 0
+    echo "installing $node_tools into $node_tools_dir"
+    rm -rf "$node_tools_dir"
+    # shellcheck disable=SC2086 # one package a word
+    npm install --prefix "$node_tools_dir" --no-save --no-audit --no-fund --loglevel=error $node_tools
+    echo "$node_tools" >"$node_tools_dir/installed"
 }
 
 # clang, then the runtimes of its own major version.
@@ -161,7 +182,7 @@ test)
     install_missing $build_packages $test_packages
     check_licensing
     configure_and_build build
-    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows|release' --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --label-exclude 'soak|windows|release|packages' --parallel "$(nproc)"
     ;;
 soak)
     install_missing $build_packages $test_packages
@@ -176,7 +197,7 @@ sanitize)
     configure_and_build build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DSIMULATED_ERROR_SANITIZE=ON
     # Thousands of starts walk the paths the everyday suite walks once; under
     # the sanitizers they would take many minutes and find nothing more.
-    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$' --label-exclude release
+    ctest --test-dir build-sanitize-clang --verbose --exclude-regex '^soak_starts$' --label-exclude 'release|packages'
     ;;
 memcheck)
     install_missing $build_packages $test_packages
@@ -185,7 +206,7 @@ memcheck)
     rm -rf "$logs" && mkdir -p "$logs"
     status=0
     SIMULATED_ERROR_UNDER_VALGRIND=$logs ctest --test-dir build --verbose \
-        --label-exclude 'soak|packaging|windows|release' || status=$?
+        --label-exclude 'soak|packaging|windows|release|packages' || status=$?
     # memcheck's reports, where it found anything (a run whose standard
     # streams were closed may also have left its own output there)
     grep -l '^==[0-9]*==' "$logs"/*.log 2>/dev/null | xargs -r cat
@@ -194,7 +215,7 @@ memcheck)
 qt6)
     install_missing $qt6_build_packages $test_packages
     configure_and_build build-qt6 -DSIMULATED_ERROR_QT_MAJOR=6
-    ctest --test-dir build-qt6 --output-on-failure --label-exclude 'soak|release' --parallel "$(nproc)"
+    ctest --test-dir build-qt6 --output-on-failure --label-exclude 'soak|release|packages' --parallel "$(nproc)"
     ;;
 posix)
     install_missing $build_packages
@@ -217,13 +238,16 @@ windows)
     windows_tests
     ;;
 release)
-    install_missing $build_packages $test_packages $release_packages
+    install_missing $build_packages $test_packages $release_packages $package_packages
+    install_node_tools
     release/make_files.sh
-    # The tables against the Linux files, from the everyday build's tests.
+    # The tables against the Linux files, from the everyday build's tests,
+    # then the packages.
     configure build
     cmake --build build --target tst_run_sequence tst_faults tst_line_collection exec_as \
         --parallel "$(nproc)"
-    ctest --test-dir build --output-on-failure --label-regex release
+    SIMULATED_ERROR_NODE_TOOLS=$node_tools_dir \
+        ctest --test-dir build --output-on-failure --label-regex 'release|packages'
     ;;
 fuzz)
     install_missing $build_packages

@@ -7,6 +7,7 @@ would, against this build installed under a prefix whose path holds a
 non-ASCII byte.
 
 Usage: readme_examples.py CHECKOUT BUILD_DIR SCRATCH_DIR CMAKE CTEST
+       readme_examples.py --packages CHECKOUT DIST SCRATCH_DIR SYSTEM_PYTHON
 
 Each example is a fenced block after a line <!-- example: FOLDER/FILE... -->,
 written to each file named there; a folder may gather files from several
@@ -18,7 +19,13 @@ one that takes in third_party/simulated_error finds this checkout there. A .py
 file runs with Python and a .js file with Node, each with only the installed
 bin/ on PATH. The examples check the program themselves; this runs them and
 reports what failed. The reference function python/expected_line.py is also
-checked against the installed program on random input."""
+checked against the installed program on random input.
+
+The examples in folders named packages-python and packages-node use the
+packages for pip and npm instead, and run only with --packages: a test file
+for pytest in a venv of the system's Python with this machine's wheel from
+DIST installed, and one for node --test in a project with the npm tarballs
+from DIST installed."""
 
 import glob
 import os
@@ -29,7 +36,11 @@ import shutil
 import subprocess
 import sys
 
-checkout, build, scratch, cmake, ctest = sys.argv[1:6]
+packages_mode = sys.argv[1:2] == ["--packages"]
+if packages_mode:
+    checkout, dist, scratch, system_python = sys.argv[2:6]
+else:
+    checkout, build, scratch, cmake, ctest = sys.argv[1:6]
 checkout = os.path.abspath(checkout)
 documents = [os.path.join(checkout, "README.md")] + sorted(
     glob.glob(os.path.join(checkout, "doc", "*.md")))
@@ -173,10 +184,61 @@ def check_reference_function(count=300):
     return True
 
 
+def uses_packages(folder):
+    return os.path.basename(folder).startswith("packages-")
+
+
+def skip(reason):
+    print(reason)
+    sys.exit(77)
+
+
+def run_package_example(folder):
+    """A packages-python folder's tests under pytest, with the wheel
+    installed in a venv; a packages-node folder's under node --test, with the
+    tarballs installed in its project. Both from DIST alone, no index."""
+    machine = {"x86_64": "x86_64", "aarch64": "aarch64"}.get(os.uname().machine, "")
+    if os.path.basename(folder) == "packages-python":
+        wheels = glob.glob(os.path.join(dist, f"*musllinux_1_1_{machine}.whl"))
+        venv = os.path.join(folder, "venv")
+        return (bool(wheels)
+                and run([system_python, "-m", "venv", "--system-site-packages", venv])
+                and run([os.path.join(venv, "bin", "python"), "-m", "pip", "install", "--quiet",
+                         "--no-index", wheels[0]])
+                and run([os.path.join(venv, "bin", "python"), "-m", "pytest", "-q", "-p",
+                         "no:cacheprovider", *sorted(glob.glob(os.path.join(folder, "*.py")))],
+                        cwd=folder))
+    arch = {"x86_64": "x64", "aarch64": "arm64"}.get(machine, "")
+    tarballs = sorted(glob.glob(os.path.join(dist, "simulated-error-1*.tgz"))
+                      + glob.glob(os.path.join(dist, f"simulated-error-linux-{arch}-*.tgz")))
+    npm = {"npm_config_cache": os.path.join(scratch, "npm-cache"), "npm_config_update_notifier": "false"}
+    tests = sorted(n for n in os.listdir(folder) if n.endswith(".js"))
+    return (len(tarballs) == 2
+            and run(["npm", "install", "--offline", "--no-audit", "--no-fund", *tarballs],
+                    cwd=folder, env={**os.environ, **npm})
+            and run([shutil.which("node") or "node", "--test", *tests], cwd=folder))
+
+
+def check_package_examples():
+    if not os.path.isfile(system_python) or not shutil.which("npm"):
+        skip(f"{system_python} or npm is missing")
+    if not glob.glob(os.path.join(dist, "*.whl")):
+        skip(f"no packages in {dist} (./setup.sh release)")
+    shutil.rmtree(scratch, ignore_errors=True)
+    folders = [f for f in extract() if uses_packages(f)]
+    if len(folders) != 2:
+        sys.exit(f"expected the examples packages-python and packages-node, found {folders}")
+    failed = [os.path.basename(f) for f in folders if not run_package_example(f)]
+    print(f"{len(folders) - len(failed)} of {len(folders)} package examples passed", flush=True)
+    sys.exit(f"failed: {', '.join(failed)}" if failed else 0)
+
+
+if packages_mode:
+    check_package_examples()
 shutil.rmtree(scratch, ignore_errors=True)
 if not run([cmake, "--install", build, "--prefix", prefix], stdout=subprocess.DEVNULL):
     sys.exit("the build did not install")
-folders = extract()
+folders = [f for f in extract() if not uses_packages(f)]
 if not folders:
     sys.exit(f"no examples found in {', '.join(documents)}")
 failed = [os.path.basename(f) for f in folders if not run_example(f)]
