@@ -5,10 +5,13 @@
 """Measures simulated_error side by side with the floors it is held to.
 
 Usage: bench.py BUILD_DIR [--quick] [--program=PATH] [--qt=N] [--release-file=PATH]
+                [--packages=DIST]
 --program measures another build of simulated_error against the same floors;
 --qt only names the Qt the build in BUILD_DIR uses; --release-file adds the
 start-up of a self-contained file against a dash script and a static C
-program that do the same job.
+program that do the same job; --packages the start-up of the program as the
+pip and npm packages in DIST give it (installed here from DIST) against the
+same dash script.
 Prints medians over repeated runs, then whether each goal is met. Every
 command runs between the same pipes: a feeder writes its input (or it reads
 a regular file), and its standard output goes to a pipe that is drained."""
@@ -31,6 +34,7 @@ qt = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--qt=")), "5")
 program = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--program=")),
                os.path.join(build, "src", "simulated_error"))
 release_file = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--release-file=")), None)
+packages = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--packages=")), None)
 startup_script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "startup_script.sh")
 startup_floor_c = os.path.join(build, "bench", "startup_floor_c")
 startup_floor = os.path.join(build, "bench", "startup_floor")
@@ -162,31 +166,41 @@ def spawned_seconds(command, input_path):
     return seconds
 
 
+STARTUP_ARGUMENTS = ["one", "two"]
+STARTUP_PAIRS = 500 if quick else 3000
+
+
+def against_script(command, path, seconds):
+    """command's wall time against the dash script's, in pairs one after the
+    other, the first of each pair taking turns: the median of the ratios.
+    Each run's seconds go into seconds[0] (command) and seconds[1] (script)."""
+    commands = [command, [startup_script] + STARTUP_ARGUMENTS]
+    ratios = []
+    for turn in range(STARTUP_PAIRS):
+        order = [1, 0] if turn % 2 else [0, 1]
+        measured = {index: spawned_seconds(commands[index], path) for index in order}
+        ratios.append(measured[0] / measured[1])
+        for index, value in measured.items():
+            seconds[index].append(value)
+    return statistics.median(ratios)
+
+
 def release_startup(scratch):
     """The self-contained file's start-up, the run a test suite makes of it
     (two arguments, a line and more), against a dash script that does the
-    same job, in pairs one after the other, the first of each pair taking
-    turns; and its instructions against the static C floor's."""
+    same job; and its instructions against the static C floor's."""
     path = write_input(scratch, "startup", b"hello\nnot read\n")
-    arguments = ["one", "two"]
+    arguments = STARTUP_ARGUMENTS
     commands = {"self-contained file": [release_file] + arguments,
                 "dash script": [startup_script] + arguments,
                 "static C floor": [startup_floor_c] + arguments}
     counts = {name: instructions(command, path) for name, command in commands.items()}
-    pairs = 500 if quick else 3000
-    ratios = []
+    pairs = STARTUP_PAIRS
     seconds = {name: [] for name in commands}
-    for turn in range(pairs):
-        order = ["self-contained file", "dash script"]
-        if turn % 2:
-            order.reverse()
-        measured = {name: spawned_seconds(commands[name], path) for name in order}
-        ratios.append(measured["self-contained file"] / measured["dash script"])
-        for name, value in measured.items():
-            seconds[name].append(value)
+    wall_ratio = against_script(commands["self-contained file"], path,
+                                [seconds["self-contained file"], seconds["dash script"]])
     for _ in range(pairs // 10):
         seconds["static C floor"].append(spawned_seconds(commands["static C floor"], path))
-    wall_ratio = statistics.median(ratios)
     count_ratio = counts["self-contained file"] / counts["static C floor"]
     for name in commands:
         row("start-up of the self-contained file, one two, a line", name,
@@ -196,6 +210,44 @@ def release_startup(scratch):
          f"{pairs} pairs (goal <= 0.9)", round(wall_ratio, 2) <= 0.9)
     goal(f"self-contained start-up: {count_ratio:.2f} x the instructions of the static C floor "
          "(goal <= 2)", round(count_ratio, 2) <= 2)
+
+
+def package_programs(scratch):
+    """This machine's wheel installed in a venv and its npm tarballs in a
+    project, from DIST alone: the programs each gives, by name."""
+    machine = os.uname().machine
+    wheel = next(f for f in os.listdir(packages) if f.endswith(f"musllinux_1_1_{machine}.whl"))
+    arch = {"x86_64": "x64", "aarch64": "arm64"}[machine]
+    tarballs = [os.path.abspath(os.path.join(packages, f)) for f in sorted(os.listdir(packages))
+                if re.fullmatch(rf"simulated-error-(linux-{arch}-)?[0-9.]+\.tgz", f)]
+    venv = os.path.join(scratch, "venv")
+    project = os.path.join(scratch, "project")
+    os.makedirs(project)
+    quiet = {"check": True, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+    subprocess.run(["/usr/bin/python3", "-m", "venv", venv], **quiet)
+    subprocess.run([f"{venv}/bin/python", "-m", "pip", "install", "--no-index",
+                    os.path.join(packages, wheel)], **quiet)
+    subprocess.run(["npm", "install", "--offline", "--no-audit", "--no-fund", *tarballs], cwd=project, **quiet)
+    asked = {"binary_path()": ([f"{venv}/bin/python", "-c",
+                                "import simulated_error; print(simulated_error.binary_path())"], None),
+             "binaryPath()": (["node", "-e", "console.log(require('simulated-error').binaryPath())"], project)}
+    programs = {name: subprocess.run(command, cwd=cwd, check=True, capture_output=True,
+                                     text=True).stdout.strip() for name, (command, cwd) in asked.items()}
+    programs["the venv's simulated_error"] = f"{venv}/bin/simulated_error"
+    return programs
+
+
+def package_startup(scratch):
+    """The start-up of the program as each package gives it, against the
+    dash script, as the release file's row measures it."""
+    path = write_input(scratch, "startup", b"hello\nnot read\n")
+    for name, program in package_programs(scratch).items():
+        seconds = [[], []]
+        ratio = against_script([program] + STARTUP_ARGUMENTS, path, seconds)
+        row("start-up through the packages, one two, a line", name, statistics.median(seconds[0]),
+            ratios=f"{ratio:.2f} x the dash script")
+        goal(f"start-up through {name}: {ratio:.2f} x the wall time of the dash script, median of "
+             f"{STARTUP_PAIRS} pairs (goal <= 0.9)", round(ratio, 2) <= 0.9)
 
 
 def long_lines(scratch):
@@ -316,6 +368,8 @@ startup()
 with tempfile.TemporaryDirectory() as scratch:
     if release_file:
         release_startup(scratch)
+    if packages:
+        package_startup(scratch)
     long_lines(scratch)
     nul_joined_lines(scratch)
     many_arguments(scratch)

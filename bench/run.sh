@@ -9,7 +9,9 @@
 #   bench/run.sh --qt=6     the build with Qt 6 (Qt 5 is the default)
 #   bench/run.sh --program=PATH   another build of the program against the same floors
 # With the Linux release file of this machine in dist/ (./setup.sh release),
-# its start-up is measured too, against a dash script and a static C program.
+# its start-up is measured too, against a dash script and a static C program,
+# and with the packages for pip and npm there, the start-up of the program
+# each gives, against the same script.
 set -eu
 cd "$(dirname "$0")/.."
 qt=5
@@ -26,5 +28,8 @@ arch=$(uname -m)
 [ "$arch" = aarch64 ] && arch=arm64
 for file in dist/simulated_error-*-linux-"$arch"; do
     [ -f "$file" ] && set -- "$@" --release-file="$file"
+done
+for file in dist/simulated_error-*-py3-none-*.whl; do
+    [ -f "$file" ] && set -- "$@" --packages=dist && break
 done
 exec python3 bench/bench.py "$build" "$@"
