@@ -125,6 +125,7 @@ def check(label, command, cases, rng, runs):
                 print(f"{label}: case {index}: vector {vector!r}, input {data!r}:\n"
                       f"  program {got!r}\n  expected {want!r}", flush=True)
         runs.append({"args": [e.hex() for e in vector],
+                     "echo": sum(len(e.decode("latin-1").encode()) + 1 for e in vector),
                      "strings": [isinstance(e, str) for e in given],
                      "input": None if data is None else data.hex(),
                      "stdout": got[0].hex(), "stderr": got[1].hex(), "status": got[2]})
@@ -135,13 +136,13 @@ def check(label, command, cases, rng, runs):
     return differences
 
 
-def check_node(runs):
+def check_node(runs, program):
     """The Node package's expected() on every run; the number of differences."""
     path = os.path.join(scratch, "runs.json")
     with open(path, "w") as file:
         json.dump(runs, file)
     checker = os.path.join(os.path.dirname(os.path.abspath(__file__)), "expected_check.js")
-    result = subprocess.run([node, checker, os.path.join(packages, "node", "simulated-error"), path],
+    result = subprocess.run([node, checker, os.path.join(packages, "node", "simulated-error"), path, program],
                             capture_output=True, text=True, timeout=600)
     print(result.stdout + result.stderr, end="", flush=True)
     return 0 if result.returncode == 0 else 1
@@ -167,7 +168,7 @@ def main():
                              rng.sample(cases, min(arm64_count, len(cases))), rng, runs)
     else:
         print("the arm64 file is not checked: " + ("no qemu-aarch64" if arm64 else "no arm64 wheel"))
-    differences += check_node(runs)
+    differences += check_node(runs, host)
     sys.exit(1 if differences else 0)
 
 

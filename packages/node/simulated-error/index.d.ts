@@ -24,11 +24,12 @@ export declare function binaryPath(): string;
 
 /**
  * What the program writes and how it ends when started with the whole
- * argument vector `args` (element 0, the program as you name it, included)
+ * argument vector `args` (element 0, the program as you name it, included;
+ * strings, or Buffers, which child_process hands over as their UTF-8 text)
  * and `input` on its standard input (a string is taken as UTF-8; undefined
  * is no input). The program is not run.
  */
-export declare function expected(args: ReadonlyArray<string | Uint8Array>, input?: string | Uint8Array | null): Result;
+export declare function expected(args: ReadonlyArray<string | Buffer>, input?: string | NodeJS.ArrayBufferView | null): Result;
 
 declare const simulatedError: {
     binaryPath: typeof binaryPath;

@@ -8,7 +8,8 @@
 
 "use strict";
 
-const ERROR_LINE = Buffer.from("this is a simulated error\n");
+// The program's error line; the one exported is a copy, which a caller may change.
+const errorLine = Buffer.from("this is a simulated error\n");
 const STATUS = 10;
 
 // The package that carries the program for each system Node runs on. Windows
@@ -53,12 +54,22 @@ function binaryPath() {
     }
 }
 
-// The bytes the program receives for one element: a string as UTF-8 (a lone
-// surrogate as U+FFFD, as Node and Windows both hand it over), a Buffer as it is.
+// The bytes the program receives for one element, as child_process hands it
+// over: its text in UTF-8. A string's lone surrogate becomes U+FFFD (as on
+// Windows too), and a Buffer is passed as its UTF-8 text, each malformed
+// sequence as U+FFFD: Node passes no raw bytes.
 function elementBytes(element) {
-    return Buffer.isBuffer(element) || element instanceof Uint8Array
-        ? Buffer.from(element)
-        : Buffer.from(String(element), "utf8");
+    return Buffer.from(String(element), "utf8");
+}
+
+// The bytes of the input: a string in UTF-8, and a Buffer, typed array or
+// DataView as it is, as spawnSync writes them.
+function inputBytes(input) {
+    if (typeof input === "string")
+        return Buffer.from(input, "utf8");
+    if (ArrayBuffer.isView(input))
+        return Buffer.from(input.buffer, input.byteOffset, input.byteLength);
+    throw new TypeError("simulated-error: expected()'s input is a string, a Buffer, a typed array or a DataView");
 }
 
 // Each byte of an element written as one Latin-1 character in UTF-8.
@@ -98,58 +109,65 @@ function sequenceLength(bytes, at, end) {
     return length;
 }
 
-// A piece of the line as the program writes it: each byte that is not part
-// of a well-formed UTF-8 sequence becomes one U+FFFD (EF BF BD), and a
-// byte-order mark at its start goes.
-function decodedPiece(bytes, start, end) {
-    const out = [];
-    let at = start;
-    if (end - at >= 3 && bytes[at] === 0xef && bytes[at + 1] === 0xbb && bytes[at + 2] === 0xbf)
-        at += 3;
-    let run = at; // where the bytes copied as they are begin
-    while (at < end) {
-        const length = sequenceLength(bytes, at, end);
-        if (length > 0) {
-            at += length;
+// A piece of the line as the program writes it, copied into out at at: each
+// byte that is not part of a well-formed UTF-8 sequence becomes one U+FFFD
+// (EF BF BD), and a byte-order mark at its start goes. Returns where the
+// piece ends in out.
+function decodePiece(bytes, start, end, out, at) {
+    let from = start;
+    if (end - from >= 3 && bytes[from] === 0xef && bytes[from + 1] === 0xbb && bytes[from + 2] === 0xbf)
+        from += 3;
+    while (from < end) {
+        const length = sequenceLength(bytes, from, end);
+        if (length === 0) {
+            at += REPLACEMENT.copy(out, at);
+            ++from;
             continue;
         }
-        out.push(bytes.subarray(run, at), REPLACEMENT);
-        run = ++at;
+        for (const stop = from + length; from < stop; )
+            out[at++] = bytes[from++];
     }
-    out.push(bytes.subarray(run, end));
-    return Buffer.concat(out);
+    return at;
 }
 
 // The first line the program collects from data, as it writes it. A NUL
 // drops the rest of its line, line feed included, and the next line is
 // joined on, decoded on its own.
 function lineOf(data) {
-    const pieces = [];
+    const out = Buffer.allocUnsafe(3 * data.length); // U+FFFD takes three bytes for one
+    let at = 0;
     let start = 0;
     while (start < data.length) {
         const lineFeed = data.indexOf(0x0a, start);
         const end = lineFeed < 0 ? data.length : lineFeed + 1;
         const nul = data.indexOf(0x00, start);
         const cut = nul >= 0 && nul < end ? nul : end;
-        pieces.push(decodedPiece(data, start, cut));
+        at = decodePiece(data, start, cut, out, at);
         if (cut === end)
             break;
         start = end;
     }
-    return Buffer.concat(pieces);
+    return Buffer.from(out.subarray(0, at));
 }
 
 // What the program gives when started with the argument vector args (element
-// 0, the program as the caller names it, included; strings or Buffers) and
-// input on its standard input (a Buffer, or a string taken as UTF-8;
+// 0, the program as the caller names it, included; strings, or Buffers taken
+// as their UTF-8 text, as child_process takes them) and input on its standard
+// input (a string, taken as UTF-8, or a Buffer, typed array or DataView;
 // undefined: no input): { stdout, stderr, status }.
 function expected(args, input) {
+    if (typeof args === "string" || args === null || typeof args?.[Symbol.iterator] !== "function")
+        throw new TypeError("simulated-error: expected()'s args is an array of the elements, element 0 first");
     const elements = Array.from(args);
+    const stderr = Buffer.from(errorLine);
     if (elements.length < 2)
-        return { stdout: Buffer.alloc(0), stderr: Buffer.from(ERROR_LINE), status: STATUS };
-    const data = input === undefined || input === null ? Buffer.alloc(0) : elementBytes(input);
+        return { stdout: Buffer.alloc(0), stderr, status: STATUS };
+    const data = input === undefined || input === null ? Buffer.alloc(0) : inputBytes(input);
     const echo = elements.map((element) => Buffer.concat([echoOf(element), Buffer.from(";")]));
-    return { stdout: Buffer.concat([...echo, lineOf(data)]), stderr: Buffer.from(ERROR_LINE), status: STATUS };
+    return { stdout: Buffer.concat([...echo, lineOf(data)]), stderr, status: STATUS };
 }
 
-module.exports = { binaryPath, expected, ERROR_LINE, STATUS };
+// The default export too, for TypeScript's default import without
+// esModuleInterop.
+module.exports = { binaryPath, expected, ERROR_LINE: Buffer.from(errorLine), STATUS };
+module.exports.default = module.exports;

@@ -37,11 +37,11 @@ def binary_path():
 
 
 def _element_bytes(element):
-    """The bytes the program receives for one element, as Python's subprocess hands it over."""
-    if isinstance(element, (bytes, bytearray, memoryview)):
-        element = bytes(element)
-    else:
-        element = os.fspath(element)
+    """The bytes the program receives for one element, as Python's subprocess
+    hands it over (which takes str, bytes and path-like elements, without NUL)."""
+    element = os.fspath(element)
+    if ("\0" if isinstance(element, str) else b"\0") in element:
+        raise ValueError(f"simulated_error.expected(): an element holds a NUL, which no process receives: {element!r}")
     if os.name != "nt":
         return os.fsencode(element)
     # Windows passes text: bytes are decoded as the file system's encoding,
@@ -89,8 +89,12 @@ def expected(args, input=None):
     the program as the caller names it, included; str, bytes or path-like elements,
     as handed to subprocess) and the bytes input on its standard input (None: no
     input). Returns Result(stdout, stderr, status)."""
+    if isinstance(args, (str, bytes, os.PathLike)):
+        raise TypeError("simulated_error.expected(): args is a sequence of elements, element 0 first, "
+                        "not one string")
     args = list(args)
+    data = b"" if input is None else memoryview(input).tobytes()
     if len(args) < 2:
         return Result(b"", ERROR_LINE, STATUS)
     echo = b"".join(_echo_of(element) + b";" for element in args)
-    return Result(echo + _line(bytes(input or b"")), ERROR_LINE, STATUS)
+    return Result(echo + _line(data), ERROR_LINE, STATUS)
