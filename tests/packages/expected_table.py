@@ -101,7 +101,7 @@ def run_program(command, vector, data):
 
 def program_from_wheel(suffix, name):
     """The file the wheel for suffix carries, extracted with its mode."""
-    wheels = [n for n in os.listdir(dist) if n.endswith(suffix)]
+    wheels = [n for n in os.listdir(dist) if n.endswith(suffix)] if os.path.isdir(dist) else []
     if not wheels:
         return None
     path = os.path.join(scratch, name)

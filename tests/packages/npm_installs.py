@@ -451,6 +451,8 @@ def main():
         sys.exit(__doc__)
     dist, tools, scratch = (Path(a).resolve() for a in sys.argv[1:])
     reason = missing_tool(tools)
+    if not list(dist.glob("simulated-error-*.tgz")):
+        reason = f"no simulated-error-*.tgz in {dist} (./setup.sh release)"
     if reason:
         print(f"skipped: {reason}")
         return 77

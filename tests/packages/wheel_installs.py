@@ -74,7 +74,7 @@ RELEASE_ARCH = {"x86_64": "x86_64", "aarch64": "arm64"}.get(MACHINE_TAG, MACHINE
 
 
 def this_machines_wheel():
-    names = [n for n in os.listdir(dist) if n.endswith(f"musllinux_1_1_{MACHINE_TAG}.whl")]
+    names = [n for n in os.listdir(dist) if n.endswith(f"musllinux_1_1_{MACHINE_TAG}.whl")] if os.path.isdir(dist) else []
     return os.path.join(dist, names[0]) if names else None
 
 
