@@ -25,6 +25,11 @@
 #                         the Linux files (the arm64 one under qemu-aarch64), and install
 #                         and check the packages
 #   ./setup.sh fuzz       a 30-second run of the fuzzer (clang's libFuzzer)
+#   ./setup.sh mutants [COUNT [SEED [FILE...]]]
+#                         COUNT one-line faults (20 by default) drawn with SEED put into the
+#                         program's sources (or the FILEs) one at a time, each built and run
+#                         against the tables: prints each one no table notices, and the
+#                         score (about half a minute a mutant; not part of CI)
 #
 # The long stages print each test's output as it runs, so that they are never
 # silent for long.
@@ -254,8 +259,13 @@ fuzz)
     install_clang
     fuzz/run.sh 30
     ;;
+mutants)
+    install_missing $build_packages $test_packages
+    shift
+    python3 mutants/run.py "$@"
+    ;;
 *)
-    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|release|fuzz" >&2
+    echo "usage: $0 demo|test|soak|sanitize|memcheck|qt6|posix|windows|release|fuzz|mutants" >&2
     exit 2
     ;;
 esac
