@@ -13,7 +13,9 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
+#include <iterator>
 
 #include <csignal>
 #include <unistd.h>
@@ -157,13 +159,65 @@ inline QByteArray echoOf(const QList<QByteArray> &argumentVector)
     return echo;
 }
 
+// The process groups that runs of this test lead now, killed where the test
+// itself is ended by a signal (stopped by hand, a terminal closed, timeout(1),
+// QtTest's watchdog, which aborts), when no destructor runs: the handler,
+// which calls nothing but kill, then hands the signal on to the one it
+// replaced.
+class LiveGroups
+{
+public:
+    static void add(pid_t group) { swapSlot(0, group); }
+    static void remove(pid_t group) { swapSlot(group, 0); }
+
+private:
+    static constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT};
+    static inline std::atomic<pid_t> s_groups[64];
+    static inline struct sigaction s_replaced[std::size(endingSignals)];
+
+    static void swapSlot(pid_t from, pid_t to)
+    {
+        static const bool installed = installHandlers();
+        Q_UNUSED(installed);
+        for (std::atomic<pid_t> &slot : s_groups) {
+            pid_t expected = from;
+            if (slot.compare_exchange_strong(expected, to))
+                return;
+        }
+    }
+
+    static bool installHandlers()
+    {
+        struct sigaction action{};
+        action.sa_handler = killAndHandOn;
+        sigemptyset(&action.sa_mask);
+        for (size_t i = 0; i < std::size(endingSignals); ++i)
+            ::sigaction(endingSignals[i], &action, &s_replaced[i]);
+        return true;
+    }
+
+    static void killAndHandOn(int signal)
+    {
+        for (std::atomic<pid_t> &slot : s_groups) {
+            if (const pid_t group = slot.load(); group > 0)
+                ::kill(-group, SIGKILL);
+        }
+        for (size_t i = 0; i < std::size(endingSignals); ++i) {
+            if (endingSignals[i] == signal)
+                ::sigaction(signal, &s_replaced[i], nullptr);
+        }
+        ::raise(signal);
+    }
+};
+
 // A process that leads a process group of its own, so that everything it
 // starts (strace and the program under it, shells, relays, Wine's processes)
 // is in that group: when the object goes, at the end of the row whether it
 // passed or failed, the whole group is killed, and nothing a row started
-// outlives it. A group, not a session: a session of its own would make the
-// group orphaned, and a process stopped in it would get SIGHUP as soon as
-// another one of the group ended.
+// outlives it; nor where the test is ended by a signal (LiveGroups). A group,
+// not a session: a session of its own would make the group orphaned, and a
+// process stopped in it would get SIGHUP as soon as another one of the group
+// ended.
 class GroupProcess : public QProcess
 {
 public:
@@ -174,15 +228,20 @@ public:
 #endif
         // Remembered at the start: once the leader has ended, processId() is 0,
         // while the rest of its group may still run.
-        connect(this, &QProcess::started, this, [this] { m_group = pid_t(processId()); });
+        connect(this, &QProcess::started, this, [this] {
+            m_group = pid_t(processId());
+            LiveGroups::add(m_group);
+        });
     }
     ~GroupProcess() override { killGroup(); }
 
     // Kills every process of the group, then waits for the leader.
     void killGroup()
     {
-        if (m_group > 0)
+        if (m_group > 0) {
             ::kill(-m_group, SIGKILL);
+            LiveGroups::remove(m_group);
+        }
         if (state() != QProcess::NotRunning)
             waitForFinished(finishTimeoutMs());
     }
