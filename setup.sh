@@ -77,7 +77,7 @@ install_missing() {
     echo "installing:$missing"
     # One update serves every call of this script within the hour.
     [ -n "$(find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 2>/dev/null)" ] ||
-        release/apt_get.sh update
+        release/apt_get.sh update -qq
     # shellcheck disable=SC2086
     release/apt_get.sh install -y --no-install-recommends $missing
 }

@@ -3,38 +3,33 @@
 # SPDX-License-Identifier: MIT
 
 # apt-get, as root (through sudo where needed), as every script here runs
-# it: where another install holds the package manager's lock (the automatic
-# updates that run at boot, another set-up on the same machine), it waits
-# for it up to five minutes, saying so, instead of failing.
+# it: where another install holds one of the package manager's locks (the
+# automatic updates that run at boot, another set-up on the same machine), it
+# waits for it up to five minutes, saying so, instead of failing.
 #
-#   release/apt_get.sh update
+#   release/apt_get.sh update [OPTION]...
 #   release/apt_get.sh install [OPTION]... PACKAGE...
 set -u
 wait_seconds=300
 as_root=
 [ "$(id -u)" -eq 0 ] || as_root=sudo
+log=$(mktemp)
+trap 'rm -f "$log" "$log.status"' EXIT
 
-if [ "${1:-}" != update ]; then
-    # install waits for dpkg's lock itself, with a line each second that
-    # names the process holding it.
-    exec $as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=$wait_seconds "$@"
-fi
-
-# update fails at once where its lists' lock is held: it is tried again.
+# apt-get waits for dpkg's locks itself (DPkg::Lock::Timeout), saying each
+# second what holds them; the lists' lock (update) and the downloads' lock
+# (install) fail at once: the call is made again while one of them is held.
 waited=0
 while :; do
-    if output=$($as_root apt-get -o DPkg::Lock::Timeout=$wait_seconds update -qq 2>&1); then
-        [ -z "$output" ] || printf '%s\n' "$output" >&2
-        exit 0
+    { DEBIAN_FRONTEND=noninteractive $as_root apt-get -o DPkg::Lock::Timeout=$wait_seconds "$@" 2>&1
+      echo $? >"$log.status"; } | tee "$log"
+    status=$(cat "$log.status")
+    [ "$status" -ne 0 ] && grep -q "Could not get lock" "$log" || exit "$status"
+    if [ "$waited" -ge "$wait_seconds" ]; then
+        echo "apt_get: gave up after $wait_seconds s: another install still holds the package manager's lock" >&2
+        exit "$status"
     fi
-    case $output in
-    *"Could not get lock"*) [ "$waited" -lt "$wait_seconds" ] || break ;;
-    *) break ;;
-    esac
-    printf 'apt_get: waiting for the package lists, which another install holds (%d s of %d s): %s\n' \
-        "$waited" "$wait_seconds" "$(printf '%s' "$output" | head -n 1)" >&2
+    echo "apt_get: waiting for the package manager, whose lock another install holds ($waited s of $wait_seconds s)" >&2
     sleep 5
     waited=$((waited + 5))
 done
-printf '%s\n' "$output" >&2
-exit 1

@@ -179,7 +179,7 @@ ensure_source_entry() {
         # REUSE-IgnoreEnd
     fi
     log "refreshing apt's package lists"
-    "$here/apt_get.sh" update >&2
+    "$here/apt_get.sh" update -qq >&2
 }
 
 install_dpkg_dev() {
