@@ -16,9 +16,14 @@
 namespace {
 
 // What follows the first line, for the next command on the same input.
+// Larger than what a relay moves at a time, and never the same twice, so
+// that a piece of it lost, repeated or moved shows.
 QByteArray restOfInput()
 {
-    return "next line\n" + QByteArray("0123456789").repeated(2999);
+    QByteArray rest = "next line\n";
+    for (int number = 0; rest.size() < 200 * 1000; ++number)
+        rest += QByteArray::number(number) + ' ';
+    return rest;
 }
 
 // The first record of the kernel's log, or nothing where it cannot be read.

@@ -80,10 +80,11 @@ bool writeAll(HANDLE to, const char *data, DWORD size)
 }
 
 // Copies from one handle to the other until the input ends or the output
-// fails.
+// fails. The feeder thread and the main thread relay at once, each with a
+// buffer of its own.
 void relay(HANDLE from, HANDLE to)
 {
-    static char buffer[65536];
+    char buffer[65536];
     DWORD got = 0;
     while (::ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0 && writeAll(to, buffer, got)) {
     }
