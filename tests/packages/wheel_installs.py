@@ -18,6 +18,7 @@ import collections
 import hashlib
 import os
 import platform
+import shutil
 import subprocess
 import sys
 import time
@@ -172,6 +173,8 @@ def main():
     release_name = f"simulated_error-{os.path.basename(wheel).split('-')[1]}-linux-{RELEASE_ARCH}"
     with open(os.path.join(dist, release_name), "rb") as file:
         release_digest = hashlib.sha256(file.read()).hexdigest()
+    # Each way installs afresh: pip leaves an installed version as it is.
+    shutil.rmtree(scratch, ignore_errors=True)
     failed = []
     for way in WAYS:
         started = time.monotonic()
