@@ -64,22 +64,3 @@ endif()
 set(SIMULATED_ERROR_QT_MAJOR ${qt_found_major})
 set(SIMULATED_ERROR_QT Qt${SIMULATED_ERROR_QT_MAJOR})
 message(STATUS "simulated_error: building with Qt ${${SIMULATED_ERROR_QT}Core_VERSION}")
-
-# Whether this Qt asks the C library for the locale's encoding, which a Qt 5
-# built without ICU does on POSIX systems (see settleLocaleEncoding in
-# src/text_encoding.h). ICU is a private feature of QtCore, which no public
-# header tells; the module file beside Qt's mkspecs, one of QtCore's include
-# folders, lists the features it was built without. Qt 6 and Windows take
-# the locale's encoding as fixed either way.
-set(SIMULATED_ERROR_LOCALE_ENCODING_FROM_C_LIBRARY OFF)
-if(SIMULATED_ERROR_QT_MAJOR EQUAL 5 AND NOT WIN32)
-    foreach(dir IN LISTS Qt5Core_INCLUDE_DIRS)
-        set(module_file "${dir}/../modules/qt_lib_core_private.pri")
-        if(EXISTS "${module_file}")
-            file(STRINGS "${module_file}" disabled REGEX "^QT\\.core_private\\.disabled_features")
-            if(disabled MATCHES "[ =]icu( |$)")
-                set(SIMULATED_ERROR_LOCALE_ENCODING_FROM_C_LIBRARY ON)
-            endif()
-        endif()
-    endforeach()
-endif()

@@ -1,31 +1,33 @@
 // SPDX-FileCopyrightText: 2026 simulated_error developers
 // SPDX-License-Identifier: MIT
 
-// Writing text to an output descriptor, whole and in the output's encoding.
+// Writing text to an output descriptor, whole and in UTF-8.
 
 #include "line_output.h"
 
-#include "io_sizes.h"
 #include "write_whole.h"
 
-#include <unistd.h>
+#if QT_VERSION_MAJOR < 6
+#include <QTextCodec>
+#endif
 
 namespace {
 
-// Slices small enough that every buffer stays below malloc's mmap threshold:
-// larger ones made each flush map and fault in fresh pages.
-constexpr qsizetype sliceSize = pageSize;
-
-// For an encoding other than UTF-8: the text stream converts the text slice
-// by slice.
-void writeThroughTextStream(const char *utf8Text, qsizetype size, TextEncoding encoding)
+// A Qt 5 text stream encodes in the locale's encoding as Qt takes it: UTF-8
+// under every locale where Qt has ICU, as distributions build it, but the
+// locale's codeset where it has none (the release files' Qt, which would drop
+// every non-ASCII character under the C locale), and the ANSI code page on
+// Windows. Making UTF-8 the locale's encoding, before the first stream takes
+// it, settles them all, and spares a Qt with ICU the asking. Qt 6 streams
+// write UTF-8 whatever the locale.
+OutputDescriptor &writingUtf8(OutputDescriptor &device)
 {
-    Utf8SliceDecoder decoder;
-    OutputDescriptor device(STDOUT_FILENO);
-    QTextStream out(&device);
-    setEncoding(out, encoding);
-    for (qsizetype at = 0; at < size; at += sliceSize)
-        out << decoder.decode(utf8Text + at, qMin(sliceSize, size - at));
+#if QT_VERSION_MAJOR < 6
+    constexpr int utf8Mib = 106;
+    static const bool settled = (QTextCodec::setCodecForLocale(QTextCodec::codecForMib(utf8Mib)), true);
+    Q_UNUSED(settled);
+#endif
+    return device;
 }
 
 } // namespace
@@ -40,12 +42,4 @@ qint64 OutputDescriptor::writeData(const char *data, qint64 size)
     return writeWhole(m_fd, data, qsizetype(size)) ? size : -1;
 }
 
-void writeToStandardOutput(const char *utf8Text, qsizetype size, TextEncoding encoding)
-{
-    // Under UTF-8 the stream would write exactly these bytes.
-    if (!isUtf8(encoding)) {
-        writeThroughTextStream(utf8Text, size, encoding);
-        return;
-    }
-    writeWhole(STDOUT_FILENO, utf8Text, size);
-}
+TextOutput::TextOutput(int fd) : m_device(fd), m_stream(&writingUtf8(m_device)) {}

@@ -4,9 +4,8 @@
 #ifndef SIMULATED_ERROR_LINE_OUTPUT_H
 #define SIMULATED_ERROR_LINE_OUTPUT_H
 
-#include "output_encoding.h"
-
 #include <QIODevice>
+#include <QTextStream>
 
 // An output descriptor as a write-only, unbuffered device for a QTextStream:
 // what the stream flushes is written whole, with one write where the
@@ -25,11 +24,20 @@ private:
     int m_fd;
 };
 
-// Writes size bytes of text given in well-formed UTF-8 to standard output in
-// the encoding (the output's, unless told), as a QTextStream on stdout would
-// write the same text, and flushes it. No second whole copy of the text is
-// made.
-void writeToStandardOutput(const char *utf8Text, qsizetype size,
-                           TextEncoding encoding = outputEncoding());
+// A text stream on an output descriptor that writes UTF-8, without a
+// byte-order mark, under every locale and in a root without locales: every
+// build, Qt 5 or 6, Linux or Windows, writes the same bytes. Argument bytes
+// go to it as QLatin1String, each one Latin-1 character to Qt 5 and Qt 6
+// alike (a plain const char * is Latin-1 to Qt 5, UTF-8 to Qt 6).
+class TextOutput
+{
+public:
+    explicit TextOutput(int fd);
+    QTextStream &stream() { return m_stream; }
+
+private:
+    OutputDescriptor m_device;
+    QTextStream m_stream;
+};
 
 #endif

@@ -8,10 +8,8 @@
 #include "argument_vector.h"
 #include "input_line.h"
 #include "line_output.h"
-#include "output_encoding.h"
 #include "standard_streams.h"
-
-#include <QTextStream>
+#include "write_whole.h"
 
 #include <unistd.h>
 
@@ -21,29 +19,26 @@ constexpr int simulatedErrorStatus = 10;
 
 void echoArguments(const ArgumentVector &arguments)
 {
-    OutputDescriptor device(STDOUT_FILENO);
-    QTextStream out(&device);
-    useOutputEncoding(out);
+    TextOutput out(STDOUT_FILENO);
     for (int i = 0; i < arguments.count(); ++i) {
         // Each byte is one Latin-1 character. Each element leaves with its
         // separator, flushed, before the next one is written.
-        out << QLatin1String(arguments.at(i)) << ';' << Qt::flush;
+        out.stream() << QLatin1String(arguments.at(i)) << ';' << Qt::flush;
     }
 }
 
 void echoArgumentsAndLine(const ArgumentVector &arguments, const LineBuffer &line)
 {
     echoArguments(arguments);
-    // The line keeps its own line feed; nothing is added after it.
-    writeToStandardOutput(line.data(), line.size());
+    // The line is UTF-8 already, and keeps its own line feed: it is written as
+    // it is, and nothing is added after it.
+    writeWhole(STDOUT_FILENO, line.data(), line.size());
 }
 
 void reportSimulatedError()
 {
-    OutputDescriptor device(STDERR_FILENO);
-    QTextStream err(&device);
-    useOutputEncoding(err);
-    err << "this is a simulated error" << Qt::endl;
+    TextOutput err(STDERR_FILENO);
+    err.stream() << "this is a simulated error" << Qt::endl;
 }
 
 } // namespace
@@ -51,7 +46,6 @@ void reportSimulatedError()
 int main(int argc, char *argv[])
 {
     occupyClosedStandardStreams();
-    settleLocaleEncoding();
     const ArgumentVector arguments(argc, argv);
     // Without an argument the input is never touched: the run cannot wait on it.
     if (arguments.count() >= 2)
