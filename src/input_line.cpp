@@ -180,7 +180,7 @@ namespace {
 
 // Where looking takes the bytes, the line can leave nothing behind but what
 // follows its line feed: one byte is looked at at a time.
-qsizetype lookSize(const InputReader &input, qsizetype pieceSize)
+qsizetype lookSize(const ChosenReader &input, qsizetype pieceSize)
 {
     return input.takesAsItLooks() ? 1 : pieceSize;
 }

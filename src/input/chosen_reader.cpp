@@ -2,43 +2,44 @@
 // SPDX-License-Identifier: MIT
 
 // The choice of a way to read an input, made once for every system: the
-// system's table says what suits the input and what follows a refusal.
+// system says which ways suit the input and makes their readers.
 
 #include "chosen_reader.h"
 
-#include "ended_input.h"
+namespace {
 
-ChosenReader::ChosenReader(int fd) : InputReader(Looking::leavesBytes), m_table(readingTableFor(fd))
+// Input that nothing can come from (a descriptor that is not open, a socket
+// that only listens for connections, an input that refused every way): it
+// ends at once, without waiting.
+class EndedInput final : public TakingReader
 {
-    readWith(m_table->suitedWay());
+public:
+    qsizetype look(char *, qsizetype) override { return 0; }
+};
+
+} // namespace
+
+ChosenReader::ChosenReader(int fd) : m_fd(fd), m_ways(readingWaysFor(fd))
+{
+    readWithNextWay();
 }
 
 qsizetype ChosenReader::look(char *data, qsizetype size)
 {
     for (;;) {
         const qsizetype got = m_reader->look(data, size);
-        if (got != refused)
+        if (got != InputReader::refused)
             return got;
-        readWith(wayAfter(m_way));
+        readWithNextWay();
     }
 }
 
-// A way named to take over from itself would be tried forever; the input
-// ends instead.
-ReadingWay ChosenReader::wayAfter(ReadingWay refused) const
-{
-    const ReadingWay next = m_table->wayAfterRefusal(refused);
-    return next == refused ? ReadingWay::none : next;
-}
-
 // A way that cannot be had gives way to the next, as a refused one does.
-void ChosenReader::readWith(ReadingWay way)
+void ChosenReader::readWithNextWay()
 {
     m_reader.reset();
-    while (way != ReadingWay::none && !(m_reader = m_table->makeReader(way)))
-        way = wayAfter(way);
-    m_way = way;
+    while (!m_reader && m_next < m_ways.count)
+        m_reader = makeReader(m_ways.ways[size_t(m_next++)], m_fd);
     if (!m_reader)
         m_reader = std::make_unique<EndedInput>();
-    setLooking(m_reader->takesAsItLooks() ? Looking::takesBytes : Looking::leavesBytes);
 }

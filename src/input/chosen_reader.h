@@ -4,28 +4,29 @@
 #ifndef SIMULATED_ERROR_CHOSEN_READER_H
 #define SIMULATED_ERROR_CHOSEN_READER_H
 
-#include "input_reader.h"
-#include "reading_table.h"
+#include "reading_ways.h"
 
 // The chooser: reads an input the way that suits what it is, so that exactly
-// the bytes a caller used leave it. The input is probed once, into its
-// system's reading table; where the way chosen is refused before any byte has
-// left the input, or cannot be had, the way the table names after it takes
-// over. Its looks are never refused.
-class ChosenReader final : public InputReader
+// the bytes a caller used leave it. The input is looked at once for the ways
+// that suit it; where the way read with is refused before any byte has left
+// the input, or cannot be had, the next takes over, and no way is tried
+// twice. Its looks are never refused; once no way is left the input ends.
+class ChosenReader
 {
 public:
     explicit ChosenReader(int fd);
 
-    qsizetype look(char *data, qsizetype size) override;
-    void take(qsizetype count) override { m_reader->take(count); }
+    // As InputReader's, with the reader of the way read with.
+    qsizetype look(char *data, qsizetype size);
+    void take(qsizetype count) { m_reader->take(count); }
+    bool takesAsItLooks() const { return m_reader->takesAsItLooks(); }
 
 private:
-    ReadingWay wayAfter(ReadingWay refused) const;
-    void readWith(ReadingWay way);
+    void readWithNextWay();
 
-    std::unique_ptr<ReadingTable> m_table;
-    ReadingWay m_way = ReadingWay::none;
+    int m_fd;
+    ReadingWays m_ways;
+    int m_next = 0; // the way to try after the one read with
     std::unique_ptr<InputReader> m_reader;
 };
 

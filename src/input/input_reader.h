@@ -42,11 +42,8 @@ public:
     // rest stay for the next look or the next reader. Never waits.
     virtual void take(qsizetype count) = 0;
 
-protected:
-    void setLooking(Looking looking) { m_looking = looking; }
-
 private:
-    Looking m_looking;
+    const Looking m_looking;
 };
 
 // A way of reading that takes the bytes as it looks at them, one a look.

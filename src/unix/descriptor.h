@@ -49,9 +49,17 @@ private:
     int m_fd = -1;
 };
 
+// A socket's option at the SOL_SOCKET level; -1 where it does not tell.
+int socketOption(int fd, int option);
+
 // How many bytes fd holds for reading, as FIONREAD tells; 0 where it does
 // not tell.
 qsizetype bytesQueued(int fd);
+
+// Opens /dev/null with flags, only where it is the null device: opening never
+// waits (a FIFO bound over it would wait for its other side), and anything
+// else in its place is closed again. -1 where it cannot be had.
+int openNullDevice(int flags);
 
 // Whether fd has input (or its end) to read now; does not wait.
 bool hasInputNow(int fd);

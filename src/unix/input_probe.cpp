@@ -5,6 +5,8 @@
 
 #include "input_probe.h"
 
+#include "descriptor.h"
+
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -32,13 +34,6 @@ Kind kindOf(int fd, const struct stat &status)
     if (S_ISCHR(status.st_mode))
         return Kind::characterDevice;
     return Kind::other;
-}
-
-int socketOption(int fd, int option)
-{
-    int value = -1;
-    socklen_t size = sizeof value;
-    return ::getsockopt(fd, SOL_SOCKET, option, &value, &size) == 0 ? value : -1;
 }
 
 bool isDirect([[maybe_unused]] int fd)

@@ -12,6 +12,12 @@
 
 #include <sys/socket.h>
 
+MessageReader::MessageReader(int fd, Sizing sizing)
+    : InputReader(Looking::leavesBytes), m_fd(fd), m_seqpacket(socketOption(fd, SO_TYPE) == SOCK_SEQPACKET),
+      m_sizing(sizing)
+{
+}
+
 namespace {
 
 constexpr auto reading = DescriptorWait::Direction::readingMessages;
@@ -121,5 +127,5 @@ bool MessageReader::hasMessageQueued() const
 {
     if (bytesQueued(m_fd) > 0)
         return true;
-    return m_socketType != SOCK_SEQPACKET && ::recv(m_fd, nullptr, 0, MSG_PEEK | MSG_DONTWAIT) >= 0;
+    return !m_seqpacket && ::recv(m_fd, nullptr, 0, MSG_PEEK | MSG_DONTWAIT) >= 0;
 }

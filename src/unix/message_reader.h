@@ -22,10 +22,7 @@ public:
     // socket reports for what it holds, received into at least 64 KiB.
     enum class Sizing { byPeek, byQueue };
 
-    MessageReader(int fd, int socketType, Sizing sizing)
-        : InputReader(Looking::leavesBytes), m_fd(fd), m_socketType(socketType), m_sizing(sizing)
-    {
-    }
+    MessageReader(int fd, Sizing sizing);
 
     // Refused where the socket refuses the peek that sizes its messages.
     qsizetype look(char *data, qsizetype size) override;
@@ -39,7 +36,7 @@ private:
     bool hasMessageQueued() const;
 
     int m_fd;
-    int m_socketType;
+    bool m_seqpacket;
     Sizing m_sizing;
     HeldBytes m_message;
 };

@@ -12,7 +12,7 @@
 
 qsizetype SocketPeekReader::look(char *data, qsizetype size)
 {
-    if (m_lowWaterMarkSet)
+    if (m_wait == Wait::pastLowWaterMark)
         return lookPastLowWaterMark(data, size);
     const ssize_t got = callWaiting(m_fd, DescriptorWait::Direction::reading, [this, data, size] {
         return ::recv(m_fd, data, size_t(size), MSG_PEEK);

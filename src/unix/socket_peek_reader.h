@@ -11,11 +11,12 @@
 class SocketPeekReader final : public InputReader
 {
 public:
-    // lowWaterMarkSet: the owner set SO_RCVLOWAT above one byte.
-    SocketPeekReader(int fd, bool lowWaterMarkSet)
-        : InputReader(Looking::leavesBytes), m_fd(fd), m_lowWaterMarkSet(lowWaterMarkSet)
-    {
-    }
+    // How a look waits for input: in the peek; or, where the owner set a
+    // low-water mark (SO_RCVLOWAT) above one byte, between peeks that do not
+    // wait.
+    enum class Wait { inPeek, pastLowWaterMark };
+
+    SocketPeekReader(int fd, Wait wait) : InputReader(Looking::leavesBytes), m_fd(fd), m_wait(wait) {}
 
     // Refused where the socket refuses to be peeked at.
     qsizetype look(char *data, qsizetype size) override;
@@ -25,7 +26,7 @@ private:
     qsizetype lookPastLowWaterMark(char *data, qsizetype size);
 
     int m_fd;
-    bool m_lowWaterMarkSet;
+    Wait m_wait;
 };
 
 #endif

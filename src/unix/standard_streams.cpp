@@ -5,7 +5,7 @@
 
 #include "standard_streams.h"
 
-#include "null_device.h"
+#include "descriptor.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -7,7 +7,6 @@
 
 #include "descriptor_wait.h"
 #include "input/discard.h"
-#include "null_device.h"
 
 #include <fcntl.h>
 #include <unistd.h>
