@@ -35,38 +35,43 @@ DescriptorWait::DescriptorWait(int fd, Direction direction)
 {
 }
 
-// The first "try again" is waited on with poll; one after poll said ready
-// means poll cannot be trusted for this descriptor.
+// Input shut down for reading, or whose writer is gone, is tried once more
+// after the wait, which takes what arrived together with the end; if it
+// still says "try again" (a non-blocking datagram socket), nothing more can
+// come. Without POLLRDHUP a message socket shut down for reading alone is
+// seen only as poll saying it is readable while it has nothing to receive:
+// after poll said so once, the input has ended.
 bool DescriptorWait::waitAfterTryAgain()
 {
-    if (hasEnded())
+    if (m_next == Next::ended)
         return false;
-    Outcome outcome = Outcome::refused;
-    if (m_pollTrusted) {
-        m_pollTrusted = false;
-        outcome = waitWithPoll();
-        m_pollSaidReady = outcome == Outcome::ready;
-    }
-    if (outcome == Outcome::refused && !m_epollRefused)
-        outcome = waitWithEpoll();
-    if (outcome == Outcome::refused)
-        m_sleep.sleep();
-    m_endSeen = m_endSeen || outcome == Outcome::hungUp;
+    const bool endSeen = m_events == POLLIN && isShutDownForReading(m_fd);
+    const bool pollAsked = m_next == Next::poll;
+    const Outcome outcome = wait();
+    const bool messagesEnded = !SIMULATED_ERROR_HAVE_POLLRDHUP && m_messages && pollAsked && outcome == Outcome::ready;
+    if (endSeen || outcome == Outcome::hungUp || messagesEnded)
+        m_next = Next::ended;
     return outcome != Outcome::invalid;
 }
 
-// Input shut down for reading, or whose writer is gone, is tried once more,
-// which takes what arrived together with the end; if it still says "try
-// again" (a non-blocking datagram socket), nothing more can come. Without
-// POLLRDHUP a message socket shut down for reading alone is seen only as
-// poll saying it is readable while it has nothing to receive.
-bool DescriptorWait::hasEnded()
+// The wait the state names, and the next one from it: a "try again" after
+// poll said ready means poll cannot be trusted for this descriptor.
+DescriptorWait::Outcome DescriptorWait::wait()
 {
-    if (m_endSeen)
-        return true;
-    const bool messagesEnded = !SIMULATED_ERROR_HAVE_POLLRDHUP && m_messages && m_pollSaidReady;
-    m_endSeen = (m_events == POLLIN && isShutDownForReading(m_fd)) || messagesEnded;
-    return messagesEnded;
+    if (m_next == Next::poll) {
+        m_next = Next::epoll;
+        const Outcome outcome = waitWithPoll();
+        if (outcome != Outcome::refused)
+            return outcome;
+    }
+    if (m_next == Next::epoll) {
+        const Outcome outcome = waitWithEpoll();
+        if (outcome != Outcome::refused)
+            return outcome;
+        m_next = Next::sleep;
+    }
+    m_sleep.sleep();
+    return Outcome::ready;
 }
 
 DescriptorWait::Outcome DescriptorWait::waitWithPoll()
@@ -88,20 +93,15 @@ DescriptorWait::Outcome DescriptorWait::waitWithEpoll()
         m_epoll = OwnedDescriptor(::epoll_create1(EPOLL_CLOEXEC));
         epoll_event interest{};
         interest.events = (m_events == POLLIN ? EPOLLIN | EPOLLRDHUP : EPOLLOUT) | EPOLLET;
-        if (!m_epoll.isOpen() || ::epoll_ctl(m_epoll.get(), EPOLL_CTL_ADD, m_fd, &interest) != 0) {
-            m_epollRefused = true;
+        if (!m_epoll.isOpen() || ::epoll_ctl(m_epoll.get(), EPOLL_CTL_ADD, m_fd, &interest) != 0)
             return Outcome::refused;
-        }
     }
     epoll_event event{};
-    if (retryOnInterrupt([&] { return ::epoll_wait(m_epoll.get(), &event, 1, -1); }) < 0) {
-        m_epollRefused = true;
+    if (retryOnInterrupt([&] { return ::epoll_wait(m_epoll.get(), &event, 1, -1); }) < 0)
         return Outcome::refused;
-    }
     const bool hungUp = m_events == POLLIN && (event.events & (EPOLLRDHUP | EPOLLHUP));
     return hungUp ? Outcome::hungUp : Outcome::ready;
 #else
-    m_epollRefused = true;
     return Outcome::refused;
 #endif
 }

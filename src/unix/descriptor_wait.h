@@ -34,20 +34,22 @@ public:
     bool waitAfterTryAgain();
 
 private:
+    // What the next wait is: poll first; then, once poll has been refused or
+    // has said ready where the descriptor was not, epoll; then, once epoll
+    // has been refused too, a sleep. ended: the end of the input was seen,
+    // and the try after it is over.
+    enum class Next { poll, epoll, sleep, ended };
     enum class Outcome { ready, hungUp, invalid, refused };
 
+    Outcome wait();
     Outcome waitWithPoll();
     Outcome waitWithEpoll();
-    bool hasEnded();
 
     int m_fd;
     short m_events;
     bool m_messages;
-    bool m_pollTrusted = true;
-    bool m_pollSaidReady = false;
-    bool m_endSeen = false;
+    Next m_next = Next::poll;
     OwnedDescriptor m_epoll;
-    bool m_epollRefused = false;
     GrowingSleep m_sleep;
 };
 
