@@ -151,6 +151,23 @@ QByteArray collectLine(int fd, qsizetype pieceSize)
     return program.isEmpty() ? asBytes(collectInputLine(fd, pieceSize)) : lineEchoedBy(program, fd);
 }
 
+// Each kind of ill-formed sequence (a surrogate, overlong forms of two, three
+// and four bytes, values past U+10FFFF, a stray continuation byte, a lead
+// byte without its continuation, a sequence cut short, impossible bytes) at
+// each offset of a run of 64 ASCII bytes, one after the other.
+QByteArray illFormedInAsciiRuns()
+{
+    const QByteArray illFormed[] = {"\xED\xA0\x80", "\xC0\x80", "\xE0\x80\xAF", "\xF0\x80\x80\xAF",
+                                    "\xF4\x90\x80\x80", "\xF5\x80", "\x80", "\xC3" "A",
+                                    "\xE2\x82", "\xFF"};
+    QByteArray runs;
+    for (const QByteArray &sequence : illFormed) {
+        for (int offset = 0; offset < 64; ++offset)
+            runs += QByteArray(offset, 'a') + sequence + QByteArray(64 - offset, 'b');
+    }
+    return runs;
+}
+
 // Why O_DIRECT cannot be had in the temporary folder; nothing where it can.
 QString directRefusal()
 {
@@ -457,6 +474,9 @@ void LineCollection::matchesWholeDecoding_data()
         {"empty input", QByteArray()},
         {"line feed alone", "\n\n"},
         {"line longer than the first piece", repeated("0123456789", 2000) + "\nrest\n"},
+        // The block check sees 32 bytes at a time: each kind of ill-formed
+        // sequence at every offset of an ASCII run crosses its blocks every way.
+        {"each ill-formed sequence at every offset of a 64-byte ASCII run", illFormedInAsciiRuns() + "\n"},
     };
     for (InputKind kind : testedKinds) {
         for (const auto &row : inputs) {
