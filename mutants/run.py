@@ -33,10 +33,10 @@ WORK = os.path.join(ROOT, "build-mutants")
 TREE = os.path.join(WORK, "tree")
 BUILD = os.path.join(WORK, "build")
 TABLES = ("run_sequence|faults|line_collection|line_collection_portable|line_collection_posix|"
-          "line_output|run_sequence_posix|faults_posix")
+          "run_sequence_posix|faults_posix")
 TARGETS = ["simulated_error", "simulated_error_posix", "tst_run_sequence", "tst_faults",
            "tst_line_collection", "tst_line_collection_portable", "tst_line_collection_posix",
-           "tst_line_output", "exec_as"]
+           "exec_as"]
 FOLDERS = ("src", "src/input", "src/unix")
 
 # Each kind of fault: a pattern and what each match becomes. A match inside a
