@@ -23,15 +23,6 @@
 const QByteArray errorLine = "this is a simulated error\n";
 constexpr int simulatedErrorStatus = 10;
 
-// With SIMULATED_ERROR_UNDER_VALGRIND set to a folder, every run of the
-// program goes through valgrind's memcheck, which turns any error into exit
-// status 99 and writes its report into that folder (not to standard error,
-// which some tests close).
-inline bool underValgrind()
-{
-    return qEnvironmentVariableIsSet("SIMULATED_ERROR_UNDER_VALGRIND");
-}
-
 // GCC tells an AddressSanitizer build by a macro, clang only through
 // __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
@@ -42,70 +33,75 @@ inline bool underValgrind()
 #endif
 #endif
 
-// One factor scales every bound on a hang, since a bound must never fail a
-// slow but correct run: valgrind and sanitizers slow the program down many
-// times, and SIMULATED_ERROR_TIME_FACTOR raises it further on a busy machine.
-inline double timeFactor()
+// The program under test and how it is started, read once from the
+// environment; without any of it, the program this build made.
+struct ProgramUnderTest
 {
-    bool given = false;
-    const double fromEnvironment = qEnvironmentVariable("SIMULATED_ERROR_TIME_FACTOR").toDouble(&given);
-    double factor = given && fromEnvironment > 0 ? fromEnvironment : 1;
-    if (underValgrind())
-        factor *= 15;
+    // SIMULATED_ERROR_PROGRAM: another copy, an installed one or a release file.
+    QString path = qEnvironmentVariable("SIMULATED_ERROR_PROGRAM", QStringLiteral(SIMULATED_ERROR_PROGRAM));
+    // SIMULATED_ERROR_UNDER_VALGRIND, a folder: every run goes through
+    // valgrind's memcheck, which turns any error into exit status 99 and
+    // writes its report into that folder (not to standard error, which some
+    // tests close).
+    QString valgrindLogs = qEnvironmentVariable("SIMULATED_ERROR_UNDER_VALGRIND");
+    // SIMULATED_ERROR_TIME_FACTOR: every bound on a hang raised that many
+    // times more, on a busy machine.
+    double givenTimeFactor = qEnvironmentVariable("SIMULATED_ERROR_TIME_FACTOR", QStringLiteral("1")).toDouble();
+    // SIMULATED_ERROR_PROGRAM_SELF_CONTAINED: a static file, which runs in a
+    // root that holds nothing but itself.
+    bool selfContained = qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_SELF_CONTAINED");
+    // SIMULATED_ERROR_EMULATOR: the program, for another processor, runs
+    // under it (qemu-aarch64), which gives it the path it was started by as
+    // its name.
+    QString emulator = qEnvironmentVariable("SIMULATED_ERROR_EMULATOR");
+    // Built with POSIX calls alone (this build, or
+    // SIMULATED_ERROR_PROGRAM_POSIX_ONLY for another program): it cannot see
+    // what only Linux's calls tell, such as a socket's peek offset.
+    bool posixOnly = qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_POSIX_ONLY")
+                     || (SIMULATED_ERROR_POSIX_ONLY && !qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM"));
+    // SIMULATED_ERROR_WINE, wine64: the Windows program runs under Wine,
+    // started from here, or through the Windows parent that gives it Windows
+    // pipes (SIMULATED_ERROR_WINDOWS_PARENT, windows_parent.exe).
+    QString wine = qEnvironmentVariable("SIMULATED_ERROR_WINE");
+    QString windowsParent = qEnvironmentVariable("SIMULATED_ERROR_WINDOWS_PARENT");
+
+    bool underValgrind() const { return !valgrindLogs.isEmpty(); }
+    bool runsOnWindows() const { return !wine.isEmpty(); }
+
+    // One factor scales every bound on a hang, since a bound must never fail
+    // a slow but correct run: valgrind and sanitizers slow the program down
+    // many times.
+    double timeFactor() const
+    {
+        double factor = givenTimeFactor > 0 ? givenTimeFactor : 1;
+        if (underValgrind())
+            factor *= 15;
 #ifdef SIMULATED_ERROR_UNDER_ADDRESS_SANITIZER
-    factor *= 3;
+        factor *= 3;
 #endif
-    return factor;
+        return factor;
+    }
+
+    // The path as it reaches the program: its bytes in the file system.
+    QByteArray bytes() const { return QFile::encodeName(path); }
+};
+
+inline const ProgramUnderTest &tested()
+{
+    static const ProgramUnderTest program;
+    return program;
 }
 
 // Generous: the program needs milliseconds, but a loaded machine may be slow.
 inline int finishTimeoutMs()
 {
-    return int(10000 * timeFactor());
+    return int(10000 * tested().timeFactor());
 }
 
 // How soon the program must end once its input has ended.
 inline int endAfterInputMs()
 {
-    return int(2000 * timeFactor());
-}
-
-// The program under test; SIMULATED_ERROR_PROGRAM points the tests at an
-// installed copy instead of the one this build made.
-inline QString programPath()
-{
-    const QString fromEnvironment = qEnvironmentVariable("SIMULATED_ERROR_PROGRAM");
-    return fromEnvironment.isEmpty() ? QStringLiteral(SIMULATED_ERROR_PROGRAM) : fromEnvironment;
-}
-
-// Whether the program under test is a self-contained file
-// (SIMULATED_ERROR_PROGRAM_SELF_CONTAINED set): linked statically, it runs in
-// a root that holds nothing but itself.
-inline bool programIsSelfContained()
-{
-    return qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_SELF_CONTAINED");
-}
-
-// A program for another processor runs under the emulator that
-// SIMULATED_ERROR_EMULATOR names (qemu-aarch64 for the arm64 file), which
-// gives it the path it was started by as its program name.
-inline QString emulator()
-{
-    return qEnvironmentVariable("SIMULATED_ERROR_EMULATOR");
-}
-
-// Whether the program under test is built with POSIX calls alone
-// (SIMULATED_ERROR_PROGRAM_POSIX_ONLY set), which cannot see what only
-// Linux's calls tell, such as a socket's peek offset.
-inline bool programIsPosixOnly()
-{
-    return qEnvironmentVariableIsSet("SIMULATED_ERROR_PROGRAM_POSIX_ONLY");
-}
-
-// The program's path as it reaches the program: its bytes in the file system.
-inline QByteArray programBytes()
-{
-    return QFile::encodeName(programPath());
+    return int(2000 * tested().timeFactor());
 }
 
 // What a caller sees of an argument element: each byte read as one Latin-1
@@ -115,28 +111,10 @@ inline QByteArray echoOfElement(const QByteArray &element)
     return QString::fromLatin1(element).toUtf8();
 }
 
-// The Windows program runs under Wine (SIMULATED_ERROR_WINE names wine64),
-// started from here, or through the Windows parent that gives it Windows
-// pipes (SIMULATED_ERROR_WINDOWS_PARENT names windows_parent.exe).
-inline QString wine()
-{
-    return qEnvironmentVariable("SIMULATED_ERROR_WINE");
-}
-
-inline QString windowsParent()
-{
-    return qEnvironmentVariable("SIMULATED_ERROR_WINDOWS_PARENT");
-}
-
-inline bool runsOnWindows()
-{
-    return !wine().isEmpty();
-}
-
 // Ends the calling test function where the program is the Windows one.
 #define SKIP_ON_WINDOWS(reason)                                                                    \
     do {                                                                                           \
-        if (runsOnWindows())                                                                       \
+        if (tested().runsOnWindows())                                                              \
             QSKIP(reason);                                                                         \
     } while (false)
 
@@ -145,9 +123,9 @@ inline bool runsOnWindows()
 // parent's command line gives it the path as written.
 inline QByteArray programEcho()
 {
-    if (runsOnWindows() && windowsParent().isEmpty())
-        return echoOfElement("Z:" + programBytes().replace('/', '\\'));
-    return echoOfElement(programBytes());
+    if (tested().runsOnWindows() && tested().windowsParent.isEmpty())
+        return echoOfElement("Z:" + tested().bytes().replace('/', '\\'));
+    return echoOfElement(tested().bytes());
 }
 
 // The argument echo a caller expects for the given argument vector.
@@ -315,27 +293,27 @@ inline Outcome run(const QString &program, const QStringList &arguments, const Q
 // pipe one of messages).
 inline QStringList windowsCommand(const QStringList &parentOptions = {})
 {
-    QStringList command{wine()};
-    if (!windowsParent().isEmpty())
-        command << windowsParent() << parentOptions;
-    return command << programPath();
+    QStringList command{tested().wine};
+    if (!tested().windowsParent.isEmpty())
+        command << tested().windowsParent << parentOptions;
+    return command << tested().path;
 }
 
 // The command that starts the program: its path, behind valgrind or the
 // emulator if asked, or the Windows program's.
 inline QStringList programCommand()
 {
-    if (runsOnWindows())
+    if (tested().runsOnWindows())
         return windowsCommand();
-    if (!emulator().isEmpty())
-        return {emulator(), programPath()};
-    if (!underValgrind())
-        return {programPath()};
+    if (!tested().emulator.isEmpty())
+        return {tested().emulator, tested().path};
+    if (!tested().underValgrind())
+        return {tested().path};
     return {QStringLiteral("valgrind"), QStringLiteral("-q"), QStringLiteral("--error-exitcode=99"),
             QStringLiteral("--leak-check=full"), QStringLiteral("--errors-for-leak-kinds=definite"),
-            "--log-file=" + qEnvironmentVariable("SIMULATED_ERROR_UNDER_VALGRIND")
+            "--log-file=" + tested().valgrindLogs
                 + "/memcheck.%p.log",
-            programPath()};
+            tested().path};
 }
 
 // Starts the program with arguments and pipes, for tests that feed it over time.
@@ -407,27 +385,63 @@ inline void feedSlowly(GroupProcess &process, const QList<QByteArray> &pieces, i
 // Where a command given to runThenNextCommand names its input file.
 const QString inputFileArgument = QStringLiteral("{input file}");
 
+// The input a command and the next one share (runThenNextCommand).
+struct SharedInput
+{
+    // Through the Windows parent, every input is one of its Windows pipes.
+    enum class Source {
+        file, // the pieces written to a file first
+        pipe,
+        socket, // a Unix stream socket that the pieces are relayed through as they come
+        peekedSocket, // the same, its owner having peeked ahead with a peek offset
+    };
+    // The Windows parent's pipe: of bytes, or of messages (an empty one
+    // first, then one for each piece) read as bytes or as messages.
+    enum class WindowsPipe { bytes, messages, messagesReadAsMessages };
+
+    Source source = Source::pipe;
+    WindowsPipe windowsPipe = WindowsPipe::bytes;
+    // The pipe's reading end in non-blocking mode (PIPE_NOWAIT): a read of
+    // the empty pipe fails at once.
+    bool noWait = false;
+
+    bool isSocket() const { return source == Source::socket || source == Source::peekedSocket; }
+    QByteArray name() const
+    {
+        static const char *const sources[] = {"file", "pipe", "socket", "peeked socket"};
+        static const char *const pipes[] = {"pipe", "message pipe", "message pipe read as messages"};
+        const QByteArray name(source == Source::pipe ? pipes[int(windowsPipe)] : sources[int(source)]);
+        return noWait ? name + ", no wait" : name;
+    }
+    // How the Windows parent gives it: it also reads the rest itself.
+    QStringList parentOptions() const
+    {
+        QStringList options{QStringLiteral("--then-rest")};
+        if (windowsPipe != WindowsPipe::bytes)
+            options << QStringLiteral("--messages");
+        if (windowsPipe == WindowsPipe::messagesReadAsMessages)
+            options << QStringLiteral("--message-reads");
+        if (noWait)
+            options << QStringLiteral("--no-wait");
+        return options;
+    }
+};
+Q_DECLARE_METATYPE(SharedInput)
+
 // Runs command and then cat on one standard input and one standard output, as
 // `{ command; cat; }` does, so that what cat adds after the command's output
-// is what the command left of the input; the exit status is the command's. The input is of the kind given:
-// "file" (the pieces written to a file first), "pipe", "socket" (a Unix
-// stream socket that the pieces are relayed through as they come),
-// "peeked socket" (the same, its owner having peeked ahead with a peek
-// offset) or, through the Windows parent, "message pipe" (a Windows pipe of
-// messages, an empty one first, then a message for each piece, read as
-// bytes), "message pipe read as messages", and any pipe "..., no wait" (its
-// reading end in non-blocking mode, which fails a read of the empty pipe).
+// is what the command left of the input; the exit status is the command's.
 // The pieces arrive slowly, pauseMs apart; where readyForLastPiece is given,
 // the last one waits until it says the command is ready for it. The input
 // ends after the last.
-inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
+inline Outcome runThenNextCommand(const SharedInput &input, QStringList command,
                                   QList<QByteArray> pieces, int pauseMs = 200,
                                   const std::function<bool()> &readyForLastPiece = {})
 {
     GroupProcess process;
     prepare(process);
     QTemporaryFile file;
-    if (inputKind == QLatin1String("file")) {
+    if (input.source == SharedInput::Source::file) {
         if (!file.open() || file.write(pieces.join()) < 0 || !file.flush())
             return {};
         process.setStandardInputFile(file.fileName());
@@ -437,32 +451,24 @@ inline Outcome runThenNextCommand(const QString &inputKind, QStringList command,
     // The Windows program takes the place of the program, or with the
     // Windows parent, the parent gives it its pipe, of the kind asked, and
     // reads the rest.
-    QStringList parentOptions{"--then-rest"};
-    if (inputKind.startsWith(QLatin1String("message pipe")))
-        parentOptions << "--messages";
-    if (inputKind.contains(QLatin1String("read as messages")))
-        parentOptions << "--message-reads";
-    if (inputKind.endsWith(QLatin1String("no wait")))
-        parentOptions << "--no-wait";
-    if (runsOnWindows() && command.first() == programPath())
-        command = windowsCommand(parentOptions) + command.mid(1);
-    else if (!emulator().isEmpty() && command.first() == programPath())
-        command.prepend(emulator());
+    if (tested().runsOnWindows() && command.first() == tested().path)
+        command = windowsCommand(input.parentOptions()) + command.mid(1);
+    else if (!tested().emulator.isEmpty() && command.first() == tested().path)
+        command.prepend(tested().emulator);
     // The Windows parent reads the rest itself, from the Windows pipe it
     // gives the program: a socket cannot reach the program through it.
-    const bool throughSocket = inputKind.endsWith(QLatin1String("socket"));
-    if (throughSocket && !windowsParent().isEmpty()) {
+    if (input.isSocket() && !tested().windowsParent.isEmpty()) {
         QTest::qFail("through the Windows parent, every input is a Windows pipe", __FILE__, __LINE__);
         return {};
     }
     QStringList shell{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
                       QStringLiteral("\"$0\" \"$@\"; status=$?; cat; exit $status")};
-    if (!windowsParent().isEmpty())
+    if (!tested().windowsParent.isEmpty())
         shell.clear();
     QStringList socketOptions{QStringLiteral("--socket-stdin")};
-    if (inputKind == QLatin1String("peeked socket"))
+    if (input.source == SharedInput::Source::peekedSocket)
         socketOptions << QStringLiteral("--peeked-stdin");
-    if (throughSocket)
+    if (input.isSocket())
         shell = QStringList{QStringLiteral(EXEC_AS)} + socketOptions
                 + QStringList{shell.first(), QStringLiteral("sh")} + shell.mid(1);
     const QStringList started = shell + command;

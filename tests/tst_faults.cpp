@@ -76,7 +76,7 @@ QStringList straceCommand(const QString &strace, const QString &logPath, const Q
 
 // Runs command (strace's, then the program and its arguments), through
 // exec_as with options where given, then cat on the same input.
-Outcome runTraced(const QStringList &options, const QStringList &command, const QString &inputKind,
+Outcome runTraced(const QStringList &options, const QStringList &command, const SharedInput &input,
                   const QList<QByteArray> &pieces, const std::function<bool()> &readyForLastPiece = {})
 {
     QStringList through = command;
@@ -84,7 +84,7 @@ Outcome runTraced(const QStringList &options, const QStringList &command, const 
         through = QStringList{EXEC_AS} + options + QStringList{command.first()} + command;
     // A sanitizer build's leak check needs ptrace, which strace holds.
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    const Outcome outcome = runThenNextCommand(inputKind, through, pieces, 200, readyForLastPiece);
+    const Outcome outcome = runThenNextCommand(input, through, pieces, 200, readyForLastPiece);
     qunsetenv("ASAN_OPTIONS");
     return outcome;
 }
@@ -171,12 +171,12 @@ void Faults::waitingInputUsesNoCpu()
     SKIP_ON_WINDOWS("the input's kinds are made by exec_as for a Linux program, and under Wine the "
                     "wait is shared with wineserver");
     QFETCH(QStringList, options);
-    if (underValgrind())
+    if (tested().underValgrind())
         QSKIP("valgrind's own start-up uses the CPU this test measures");
 
     GroupProcess process;
     prepare(process);
-    process.start(QStringLiteral(EXEC_AS), options + QStringList{programPath(), programPath(), "x"});
+    process.start(QStringLiteral(EXEC_AS), options + QStringList{tested().path, tested().path, "x"});
     QVERIFY(process.waitForStarted(finishTimeoutMs()));
     feedSlowly(process, {"ab"});
     if (QTest::currentTestFailed())
@@ -236,64 +236,85 @@ void Faults::stoppedAndContinuedMidLine()
     VERIFY_RUN(outcome, programEcho() + ";x;before while stopped after\n", errorLine);
 }
 
+namespace {
+
+// A failure strace puts into one of the program's calls, and what must come
+// of it.
+struct Injection
+{
+    SharedInput input; // what the program and the next command share
+    QStringList options; // exec_as's, for the input's kind or mode
+    QString injection; // strace's -e inject=, the call first
+    QString traced; // calls traced besides, for the proof
+    QString proof; // a line of strace's log that the way taking over writes
+    QList<QByteArray> pieces; // the input, as it arrives
+    QByteArray line; // what the program echoes of it
+    QByteArray rest; // what it leaves for the next command
+    // Where the call failed, or the way that takes over, is Linux's own,
+    // which a build with POSIX calls alone does not make.
+    bool linuxOwn = true;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Injection)
+
 void Faults::injectedFailures_data()
 {
-    QTest::addColumn<QString>("inputKind");
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("injection");
-    QTest::addColumn<QString>("traced");
-    QTest::addColumn<QString>("proof");
-    QTest::addColumn<QList<QByteArray>>("pieces");
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("rest");
+    QTest::addColumn<Injection>("row");
 
+    using Source = SharedInput::Source;
     const QByteArray rest = QByteArray("0123456789").repeated(3000);
     const QList<QByteArray> lineAndRest{"line\n" + rest};
     // strace -y shows each descriptor with what it is: 0<pipe:[12345]>.
     const QString readByteByByte = QStringLiteral(R"(^read\(0<[^>]*>, "l", 1\) += 1$)");
-    // A failing read of the file ends the line with what it has.
-    QTest::newRow("first read fails")
-        << "file" << QStringList() << "read:error=EIO:when=1+" << QString() << QString()
-        << QList<QByteArray>{"abc\n"} << QByteArray() << QByteArray("abc\n");
-    QTest::newRow("read after part of the line fails")
-        << "file" << QStringList() << "read:error=EIO:when=2+" << QString() << QString()
-        << QList<QByteArray>{"abc"} << QByteArray("abc") << QByteArray();
-    // Where the kernel refuses to look ahead, or the means to look or to take
-    // what was looked at cannot be had, the line is still taken exactly.
-    QTest::newRow("pipe refuses to be looked into")
-        << "pipe" << QStringList() << "tee:error=EINVAL" << "read" << readByteByByte << lineAndRest
-        << QByteArray("line\n") << rest;
-    // The program makes one pipe; only that one fails. A clang sanitizer
-    // build's runtime makes pipes of its own afterwards, to probe the memory
-    // that its check of an object's dynamic type reads.
-    QTest::newRow("no private pipe to look through")
-        << "pipe" << QStringList() << "pipe2:error=EMFILE" << "read" << readByteByByte
-        << lineAndRest << QByteArray("line\n") << rest;
-    // The bytes used go into the private pipe instead of /dev/null.
-    QTest::newRow("no /dev/null to take into")
-        << "pipe" << QStringList() << "openat:error=ENOENT" << "splice"
-        << R"(^splice\(0<pipe:\[\d+\]>, NULL, \d+<pipe:\[\d+\]>, NULL, 5, SPLICE_F_NONBLOCK\) += 5$)"
-        << lineAndRest << QByteArray("line\n") << rest;
-    // The bytes used are read out of the pipe instead.
-    QTest::newRow("pipe refuses to be spliced from")
-        << "pipe" << QStringList() << "splice:error=EINVAL" << "read"
-        << R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)" << lineAndRest << QByteArray("line\n") << rest;
-    QTest::newRow("socket refuses to be peeked at")
-        << "socket" << QStringList() << "recvfrom:error=EINVAL" << "read" << readByteByByte << lineAndRest
-        << QByteArray("line\n") << rest;
-    // Before Linux 3.8, and under an emulator that does not pass the call on,
-    // a master's packet mode cannot be asked: the master is known by its
-    // terminal's name (TIOCGPTN) and packet mode by a look. The relay into the
-    // terminal takes the whole input, so nothing is left for the next command.
-    QTest::newRow("terminal master that cannot be asked for packet mode")
-        << "pipe" << QStringList{"--packet-terminal-stdin"} << "ioctl:error=ENOTTY" << QString()
-        << R"(^ioctl\(0<[^>]*>, TIOCGPTN)" << QList<QByteArray>{"line\nrest\n"} << QByteArray("line\n")
-        << QByteArray();
-    // poll may fail for want of memory; the wait goes on with epoll. The
-    // caller's own end of the pipe stays blocking, for the next command.
-    QTest::newRow("poll refused while the line arrives in pieces")
-        << "pipe" << QStringList{"--private-nonblocking-stdin"} << "poll:error=ENOMEM" << "epoll_wait"
-        << "^epoll_wait\\(" << QList<QByteArray>{"hel", "lo\n" + rest} << QByteArray("hello\n") << rest;
+    const struct
+    {
+        const char *name;
+        Injection row;
+    } rows[] = {
+        // A failing read of the file ends the line with what it has.
+        {"first read fails",
+         {{Source::file}, {}, "read:error=EIO:when=1+", {}, {}, {"abc\n"}, "", "abc\n", false}},
+        {"read after part of the line fails",
+         {{Source::file}, {}, "read:error=EIO:when=2+", {}, {}, {"abc"}, "abc", "", false}},
+        // Where the kernel refuses to look ahead, or the means to look or to
+        // take what was looked at cannot be had, the line is still taken
+        // exactly.
+        {"pipe refuses to be looked into",
+         {{Source::pipe}, {}, "tee:error=EINVAL", "read", readByteByByte, lineAndRest, "line\n", rest}},
+        // The program makes one pipe; only that one fails. A clang sanitizer
+        // build's runtime makes pipes of its own afterwards, to probe the
+        // memory that its check of an object's dynamic type reads.
+        {"no private pipe to look through",
+         {{Source::pipe}, {}, "pipe2:error=EMFILE", "read", readByteByByte, lineAndRest, "line\n", rest}},
+        // The bytes used go into the private pipe instead of /dev/null.
+        {"no /dev/null to take into",
+         {{Source::pipe}, {}, "openat:error=ENOENT", "splice",
+          R"(^splice\(0<pipe:\[\d+\]>, NULL, \d+<pipe:\[\d+\]>, NULL, 5, SPLICE_F_NONBLOCK\) += 5$)",
+          lineAndRest, "line\n", rest}},
+        // The bytes used are read out of the pipe instead.
+        {"pipe refuses to be spliced from",
+         {{Source::pipe}, {}, "splice:error=EINVAL", "read", R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)",
+          lineAndRest, "line\n", rest}},
+        {"socket refuses to be peeked at",
+         {{Source::socket}, {}, "recvfrom:error=EINVAL", "read", readByteByByte, lineAndRest, "line\n", rest, false}},
+        // Before Linux 3.8, and under an emulator that does not pass the call
+        // on, a master's packet mode cannot be asked: the master is known by
+        // its terminal's name (TIOCGPTN) and packet mode by a look. The relay
+        // into the terminal takes the whole input, so nothing is left for the
+        // next command.
+        {"terminal master that cannot be asked for packet mode",
+         {{Source::pipe}, {"--packet-terminal-stdin"}, "ioctl:error=ENOTTY", {}, R"(^ioctl\(0<[^>]*>, TIOCGPTN)",
+          {"line\nrest\n"}, "line\n", ""}},
+        // poll may fail for want of memory; the wait goes on with epoll. The
+        // caller's own end of the pipe stays blocking, for the next command.
+        {"poll refused while the line arrives in pieces",
+         {{Source::pipe}, {"--private-nonblocking-stdin"}, "poll:error=ENOMEM", "epoll_wait", "^epoll_wait\\(",
+          {"hel", "lo\n" + rest}, "hello\n", rest}},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << row.row;
 }
 
 // Injects failures into the program's calls with strace, then checks from
@@ -305,44 +326,40 @@ void Faults::injectedFailures_data()
 void Faults::injectedFailures()
 {
     SKIP_ON_WINDOWS("strace fails Linux's calls, which the Windows program makes through Wine");
-    QFETCH(QString, inputKind);
-    QFETCH(QStringList, options);
-    QFETCH(QString, injection);
-    QFETCH(QString, traced);
-    QFETCH(QString, proof);
-    QFETCH(QList<QByteArray>, pieces);
-    QFETCH(QByteArray, line);
-    QFETCH(QByteArray, rest);
+    QFETCH(Injection, row);
+    if (row.linuxOwn && tested().posixOnly)
+        QSKIP("the call failed, or the way that takes over, is Linux's own, which a build with POSIX calls alone does not make");
     const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
     if (strace.isEmpty())
         QSKIP("strace is not installed");
     QTemporaryDir logs;
     QVERIFY(logs.isValid());
     const QString logPath = logs.filePath("strace.log");
-    const QString call = injection.section(':', 0, 0);
-    const QStringList program{programPath(), "x"};
+    const QString call = row.injection.section(':', 0, 0);
+    const QStringList program{tested().path, "x"};
 
+    QString injection = row.injection;
     const QString ownCall = ownCallPattern(call);
     if (!ownCall.isEmpty()) {
-        runTraced(options, straceCommand(strace, logPath, call, {}) + program, inputKind, pieces);
+        runTraced(row.options, straceCommand(strace, logPath, call, {}) + program, row.input, row.pieces);
         const int own = tracedCall(readLog(logPath), call, ownCall);
         QVERIFY2(own > 0, qPrintable("the program never made the call " + call + " that matches " + ownCall));
         injection += ":when=" + QString::number(own);
     }
-    QStringList command = straceCommand(strace, logPath, injection, traced);
-    if (inputKind == QLatin1String("file"))
+    QStringList command = straceCommand(strace, logPath, injection, row.traced);
+    if (row.input.source == SharedInput::Source::file)
         command << "-P" << inputFileArgument;
     // A wait is failed only once the program waits: on a slow machine it may
     // start after the pieces came, so the last one comes once it has.
     std::function<bool()> failureInjected;
     if (call == QLatin1String("poll"))
         failureInjected = [&] { return readLog(logPath).contains(QLatin1String("(INJECTED)")); };
-    const Outcome outcome = runTraced(options, command + program, inputKind, pieces, failureInjected);
+    const Outcome outcome = runTraced(row.options, command + program, row.input, row.pieces, failureInjected);
 
     VERIFY_SIMULATED_FAILURE(outcome);
     QCOMPARE(outcome.err, errorLine);
-    VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + line, rest);
-    verifyInjected(readLog(logPath), call, proof);
+    VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + row.line, row.rest);
+    verifyInjected(readLog(logPath), call, row.proof);
 }
 
 void Faults::brokenPipe_data()
@@ -365,7 +382,7 @@ void Faults::brokenPipe()
     if (!option.isEmpty())
         arguments << option;
     const Outcome outcome = run(QStringLiteral(EXEC_AS),
-                                arguments + QStringList{programPath(), programPath(), "x"}, "line\n");
+                                arguments + QStringList{tested().path, tested().path, "x"}, "line\n");
 
     QVERIFY(outcome.finished);
     if (killedBySigpipe) {
@@ -429,13 +446,15 @@ void Faults::extremeArguments()
     const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
     if (!injection.isEmpty() && strace.isEmpty())
         QSKIP("strace is not installed");
+    if (!injection.isEmpty() && tested().posixOnly)
+        QSKIP("epoll, which takes over from poll, is Linux's own");
 
     // Raw bytes travel in hex; long plain arguments as they are, since hex
     // would double them past the kernel's limit for one argument.
     const bool plain = std::all_of(arguments.cbegin(), arguments.cend(), [](const QByteArray &a) {
         return a.size() > 1 && std::all_of(a.cbegin(), a.cend(), [](char c) { return c > ' '; });
     });
-    QStringList vector{programPath(), plain ? programPath() : QString::fromLatin1(programBytes().toHex())};
+    QStringList vector{tested().path, plain ? tested().path : QString::fromLatin1(tested().bytes().toHex())};
     if (!plain)
         vector.insert(1, QStringLiteral("--hex"));
     for (const QByteArray &argument : arguments)
@@ -452,7 +471,7 @@ void Faults::extremeArguments()
     const Outcome outcome = run(QStringLiteral(EXEC_AS), options + vector, "line\n");
     qunsetenv("ASAN_OPTIONS");
 
-    VERIFY_RUN(outcome, echoOf(QList<QByteArray>{programBytes()} + arguments) + "line\n", errorLine);
+    VERIFY_RUN(outcome, echoOf(QList<QByteArray>{tested().bytes()} + arguments) + "line\n", errorLine);
     if (!injection.isEmpty())
         verifyInjected(readLog(logPath), injection.section(':', 0, 0), QStringLiteral("^epoll_wait\\("));
 }
@@ -490,7 +509,7 @@ void Faults::extremeLines()
 
     const Outcome outcome = options.isEmpty()
         ? runProgram({"x"}, input)
-        : run(QStringLiteral(EXEC_AS), options + QStringList{programPath(), programPath(), "x"}, input);
+        : run(QStringLiteral(EXEC_AS), options + QStringList{tested().path, tested().path, "x"}, input);
 
     VERIFY_RUN(outcome, programEcho() + ";x;" + echoedLine(input), errorLine);
 }

@@ -127,7 +127,7 @@ void RunSequence::programName_data()
     QTest::addColumn<QStringList>("vector");
     QTest::addColumn<QByteArray>("expectedOut");
 
-    const QString path = programPath();
+    const QString path = tested().path;
     const QString bare = QFileInfo(path).fileName();
     QTest::newRow("bare name") << QStringList{bare, "x"} << (bare.toUtf8() + ";x;line\n");
     QTest::newRow("relative path") << QStringList{"../" + bare, "x"}
@@ -145,10 +145,10 @@ void RunSequence::programName()
     QFETCH(QByteArray, expectedOut);
     SKIP_ON_WINDOWS("exec chooses a Linux program's whole argument vector; a Windows program's comes "
                     "from the command line its parent writes");
-    if (!emulator().isEmpty())
+    if (!tested().emulator.isEmpty())
         QSKIP("through the emulator, exec cannot choose the program's argument vector");
 
-    const Outcome outcome = run(QStringLiteral(EXEC_AS), QStringList{programPath()} + vector, "line\n");
+    const Outcome outcome = run(QStringLiteral(EXEC_AS), QStringList{tested().path} + vector, "line\n");
 
     VERIFY_RUN(outcome, expectedOut, errorLine);
 }
@@ -231,7 +231,7 @@ void RunSequence::endOfInput()
     QFETCH(QString, script);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, echoedLine);
-    if (runsOnWindows() && (script.contains(QLatin1String("unshare")) || script.contains(QLatin1String("kmsg"))))
+    if (tested().runsOnWindows() && (script.contains(QLatin1String("unshare")) || script.contains(QLatin1String("kmsg"))))
         QSKIP("Linux's own devices and mount namespaces");
     if (script.contains(QLatin1String("unshare"))
         && QProcess::execute(QStringLiteral("unshare"), {"--user", "--map-root-user", "--mount", "true"}) != 0)
@@ -271,7 +271,7 @@ void RunSequence::withoutArgumentsInputIsNeverAwaited()
 
 void RunSequence::restLeftForNextCommand_data()
 {
-    QTest::addColumn<QString>("inputKind");
+    QTest::addColumn<SharedInput>("input");
     QTest::addColumn<QList<QByteArray>>("pieces");
     QTest::addColumn<QByteArray>("echoedLine");
     QTest::addColumn<int>("pauseMs");
@@ -295,23 +295,26 @@ void RunSequence::restLeftForNextCommand_data()
     };
     // Under Wine the program takes a second or so to start: pieces that come
     // faster are all there before its first read.
-    if (runsOnWindows())
-        arrivals.append({"a line whose end comes late", {"he", "llo\n"}, "hello\n", int(2000 * timeFactor())});
-    QList<const char *> kinds{"file", "pipe", "socket", "peeked socket"};
-    if (!windowsParent().isEmpty())
-        kinds << "message pipe" << "message pipe, no wait" << "message pipe read as messages, no wait"
-              << "pipe, no wait";
-    for (const char *kind : kinds) {
+    if (tested().runsOnWindows())
+        arrivals.append({"a line whose end comes late", {"he", "llo\n"}, "hello\n", int(2000 * tested().timeFactor())});
+    using Source = SharedInput::Source;
+    using Pipe = SharedInput::WindowsPipe;
+    QList<SharedInput> inputs{{Source::file}, {Source::pipe}, {Source::socket}, {Source::peekedSocket}};
+    if (!tested().windowsParent.isEmpty())
+        inputs << SharedInput{Source::pipe, Pipe::messages} << SharedInput{Source::pipe, Pipe::messages, true}
+               << SharedInput{Source::pipe, Pipe::messagesReadAsMessages, true}
+               << SharedInput{Source::pipe, Pipe::bytes, true};
+    for (const SharedInput &input : inputs) {
         for (const auto &arrival : arrivals) {
             // A file holds all of its input from the start; a pipe that fails
             // a read while it is empty differs only where the input pauses.
             const bool inPieces = arrival.pieces.size() > 1;
-            if ((kind == QByteArray("file") && inPieces) || (QByteArray(kind).endsWith("no wait") && !inPieces))
+            if ((input.source == Source::file && inPieces) || (input.noWait && !inPieces))
                 continue;
             QList<QByteArray> pieces = arrival.pieces;
             pieces.last() += restOfInput();
-            QTest::addRow("%s, %s", kind, arrival.name)
-                << QString(kind) << pieces << arrival.echoedLine << arrival.pauseMs;
+            QTest::addRow("%s, %s", input.name().constData(), arrival.name)
+                << input << pieces << arrival.echoedLine << arrival.pauseMs;
         }
     }
 }
@@ -320,16 +323,16 @@ void RunSequence::restLeftForNextCommand_data()
 // run next on the same input starts on the byte after the line.
 void RunSequence::restLeftForNextCommand()
 {
-    QFETCH(QString, inputKind);
+    QFETCH(SharedInput, input);
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QByteArray, echoedLine);
     QFETCH(int, pauseMs);
-    if (inputKind == QLatin1String("peeked socket") && (programIsPosixOnly() || runsOnWindows()))
+    if (input.source == SharedInput::Source::peekedSocket && (tested().posixOnly || tested().runsOnWindows()))
         QSKIP("a peek offset is Linux's own, which a build with POSIX calls alone cannot see");
-    if (!windowsParent().isEmpty() && !inputKind.contains(QLatin1String("pipe")))
+    if (!tested().windowsParent.isEmpty() && input.source != SharedInput::Source::pipe)
         QSKIP("through the Windows parent, every input is a Windows pipe");
 
-    const Outcome outcome = runThenNextCommand(inputKind, {programPath(), "x"}, pieces, pauseMs);
+    const Outcome outcome = runThenNextCommand(input, {tested().path, "x"}, pieces, pauseMs);
 
     VERIFY_SIMULATED_FAILURE(outcome);
     VERIFY_LEFT_FOR_NEXT_COMMAND(outcome, programEcho() + ";x;" + echoedLine, restOfInput());
@@ -345,7 +348,7 @@ void RunSequence::restLeftForNextCommand()
 // the outputs, so that cmd's command line names no path.
 void RunSequence::consoleTypedLines()
 {
-    if (!runsOnWindows() || !windowsParent().isEmpty())
+    if (!tested().runsOnWindows() || !tested().windowsParent.isEmpty())
         QSKIP("a console is Windows' own; this runs in the Windows stage started by Wine");
     const QString tmux = QStandardPaths::findExecutable(QStringLiteral("tmux"));
     if (tmux.isEmpty())
@@ -365,7 +368,7 @@ void RunSequence::consoleTypedLines()
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QVERIFY(QFile::copy(programPath(), folder.filePath("program.exe")));
+    QVERIFY(QFile::copy(tested().path, folder.filePath("program.exe")));
     QByteArrayList commands;
     for (const auto &run : runs) {
         if (run.argument == "d")
@@ -376,8 +379,8 @@ void RunSequence::consoleTypedLines()
     // reading it does not stop it.
     const QByteArray script = "cd " + shellWord(QFile::encodeName(folder.path()))
                               + " && LC_ALL=C.UTF-8 timeout --foreground "
-                              + QByteArray::number(int(30 * timeFactor())) + ' '
-                              + shellWord(QFile::encodeName(wine())) + " cmd /c "
+                              + QByteArray::number(int(30 * tested().timeFactor())) + ' '
+                              + shellWord(QFile::encodeName(tested().wine)) + " cmd /c "
                               + shellWord(commands.join(" & ")) + "; touch finished";
     const QString server = "simulated_error_" + QString::number(QCoreApplication::applicationPid());
     const auto inTmux = [&](const QStringList &arguments) {
@@ -402,7 +405,7 @@ void RunSequence::consoleTypedLines()
         settings.start(QStringLiteral("stty"), {"-F", terminal, "-a"});
         return settings.waitForFinished(finishTimeoutMs()) && settings.readAllStandardOutput().contains("-icanon");
     };
-    QTRY_VERIFY_WITH_TIMEOUT(isReading(), int(20000 * timeFactor()));
+    QTRY_VERIFY_WITH_TIMEOUT(isReading(), int(20000 * tested().timeFactor()));
     for (const auto &run : runs) {
         const QByteArrayList parts = run.typed.split('\n');
         for (int i = 0; i < parts.size() && !run.typed.isEmpty(); ++i) {
@@ -411,7 +414,7 @@ void RunSequence::consoleTypedLines()
                     && inTmux({"send-keys", "-t", "console", key}));
         }
     }
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("finished")), int(40000 * timeFactor()));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("finished")), int(40000 * tested().timeFactor()));
 
     for (const auto &run : runs) {
         QFile output(folder.filePath(QString::fromLatin1(run.argument + ".out")));
@@ -481,7 +484,7 @@ void RunSequence::sameBytesUnderEveryLocale_data()
         QProcessEnvironment environment = withoutLocale();
         for (const QString &variable : setting.variables)
             environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-        QTest::newRow(setting.name) << direct << environment << programBytes();
+        QTest::newRow(setting.name) << direct << environment << tested().bytes();
     }
     QTest::newRow("empty root, no environment")
         << inEmptyRoot.arg(QString()) << withoutLocale() << QByteArray("/simulated_error");
@@ -500,9 +503,9 @@ void RunSequence::sameBytesUnderEveryLocale()
     QFETCH(QByteArray, programName);
     SKIP_ON_WINDOWS("Wine reads the argument vector in the locale's encoding before the program sees it");
     if (script.contains(QLatin1String("chroot"))) {
-        if (!programIsSelfContained())
+        if (!tested().selfContained)
             QSKIP("only a self-contained file runs in an empty root");
-        if (!emulator().isEmpty())
+        if (!tested().emulator.isEmpty())
             QSKIP("the emulator is not in the empty root");
         if (QProcess::execute(QStringLiteral("unshare"), {"-r", "true"}) != 0)
             QSKIP("no private user namespace can be made here");
