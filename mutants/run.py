@@ -32,11 +32,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build-mutants")
 TREE = os.path.join(WORK, "tree")
 BUILD = os.path.join(WORK, "build")
-TABLES = ("run_sequence|faults|line_collection|line_collection_portable|line_collection_posix|"
-          "run_sequence_posix|faults_posix")
-TARGETS = ["simulated_error", "simulated_error_posix", "tst_run_sequence", "tst_faults",
-           "tst_line_collection", "tst_line_collection_portable", "tst_line_collection_posix",
-           "exec_as"]
+TABLES = "run_sequence|faults|line_collection"
+TARGETS = ["simulated_error", "tst_run_sequence", "tst_faults", "tst_line_collection", "exec_as"]
 FOLDERS = ("src", "src/input", "src/unix")
 
 # Each kind of fault: a pattern and what each match becomes. A match inside a
