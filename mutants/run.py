@@ -7,6 +7,7 @@ one at a time, and runs the tables against each: a mutant that no table
 notices is a fault the tables would let through, or code no behaviour needs.
 
 Usage: mutants/run.py [COUNT [SEED [FILE...]]]
+       mutants/run.py --again
 
 Draws COUNT mutants (default 20) with SEED (default 1) from every line of
 src/, src/input/ and src/unix/ (or of the FILEs given): comparisons turned,
@@ -16,9 +17,14 @@ of the tree in build-mutants/ (incrementally, after one full build), and the
 run-sequence, fault, collection and output tables run against it until one
 fails. Prints a line for each mutant as it is done (at least every 30 s while
 one runs), each survivor as a one-line diff, and the score: the share of the
-mutants that built which a table killed. The last result stays in
-build-mutants/last.txt."""
+mutants that built which a table killed. A mutant that builds into the
+same program and tests (code this build leaves out, such as the other
+system's branch) is counted apart, as unchanged. The last result stays in
+build-mutants/last.txt; --again tries its survivors once more, after the
+tables have grown."""
 
+import hashlib
+import json
 import os
 import random
 import re
@@ -144,6 +150,17 @@ def build(timeout=3600):
 last_failure = [b""]  # the output of the last run of the tables that failed
 
 
+def built_digest():
+    """A digest of the program and the test programs as built."""
+    digest = hashlib.sha256()
+    for target in TARGETS:
+        found = [os.path.join(d, f) for d, _, files in os.walk(BUILD) for f in files if f == target]
+        for path in sorted(found):
+            with open(path, "rb") as file:
+                digest.update(file.read())
+    return digest.hexdigest()
+
+
 def run_tables():
     """The name of the first table that failed, or None where all passed."""
     status, output = run_with_heartbeat(
@@ -163,8 +180,8 @@ def one_line_diff(site):
     return f"{path}:{number}: -{original.strip()} +{mutated.strip()}"
 
 
-def try_mutant(site):
-    """'killed by TABLE', 'survived' or 'did not build'."""
+def try_mutant(site, unchanged_digest):
+    """'killed by TABLE', 'survived', 'unchanged' or 'did not build'."""
     path, number, _, mutated = site
     target = os.path.join(TREE, path)
     with open(target, encoding="utf-8") as file:
@@ -177,6 +194,8 @@ def try_mutant(site):
         built, _ = build(timeout=900)
         if not built:
             return "did not build"
+        if built_digest() == unchanged_digest:
+            return "unchanged"
         failed = run_tables()
         return f"killed by {failed}" if failed else "survived"
     finally:
@@ -184,13 +203,24 @@ def try_mutant(site):
             file.write(original)
 
 
-def main():
+def draw():
+    """The mutants to try, and the seed they were drawn with."""
+    if sys.argv[1:2] == ["--again"]:
+        with open(os.path.join(WORK, "last.json"), encoding="utf-8") as file:
+            last = json.load(file)
+        print(f"the {len(last['survivors'])} survivors of the last draw (seed {last['seed']}) again", flush=True)
+        return [tuple(site) for site in last["survivors"]], last["seed"]
     count = int(sys.argv[1]) if len(sys.argv) > 1 else 20
     seed = int(sys.argv[2]) if len(sys.argv) > 2 else 1
     candidates = [site for path in sources(sys.argv[3:]) for site in sites(path)]
     drawn = random.Random(seed).sample(candidates, min(count, len(candidates)))
     print(f"{len(drawn)} mutants drawn with seed {seed} from {len(candidates)} in "
           f"{len(sources(sys.argv[3:]))} files", flush=True)
+    return drawn, seed
+
+
+def main():
+    drawn, seed = draw()
     os.makedirs(TREE, exist_ok=True)
     copy_tree()
     subprocess.run(["cmake", "-S", TREE, "-B", BUILD, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"],
@@ -202,23 +232,28 @@ def main():
     failed = run_tables()
     if failed:
         sys.exit(f"{failed} fails without any mutant: nothing to measure")
+    unchanged_digest = built_digest()
     started = time.monotonic()
     results = []
     for index, site in enumerate(drawn, 1):
         begun = time.monotonic()
-        verdict = try_mutant(site)
+        verdict = try_mutant(site, unchanged_digest)
         results.append((site, verdict))
         print(f"mutant {index}/{len(drawn)} ({site[2]}) {site[0]}:{site[1]}: {verdict} "
               f"in {time.monotonic() - begun:.0f} s", flush=True)
-    survivors = [one_line_diff(site) for site, verdict in results if verdict == "survived"]
-    built_count = sum(verdict != "did not build" for _, verdict in results)
-    killed = sum(verdict.startswith("killed") for _, verdict in results)
-    summary = [f"seed {seed}, {len(drawn)} mutants, {built_count} built, {killed} killed, "
-               f"{len(survivors)} survived: score {killed / built_count if built_count else 0:.2f} "
-               f"({time.monotonic() - started:.0f} s)"] + [f"SURVIVED {line}" for line in survivors]
+    survived = [site for site, verdict in results if verdict == "survived"]
+    count = {kind: sum(verdict.startswith(kind) for _, verdict in results)
+             for kind in ("killed", "survived", "unchanged", "did not build")}
+    measured = count["killed"] + count["survived"]
+    summary = [f"seed {seed}, {len(drawn)} mutants: {count['killed']} killed, {count['survived']} survived, "
+               f"{count['unchanged']} unchanged in this build, {count['did not build']} did not build: "
+               f"score {count['killed'] / measured if measured else 0:.2f} "
+               f"({time.monotonic() - started:.0f} s)"] + [f"SURVIVED {one_line_diff(site)}" for site in survived]
     print("\n".join(summary), flush=True)
     with open(os.path.join(WORK, "last.txt"), "w", encoding="utf-8") as file:
         file.write("\n".join(summary) + "\n")
+    with open(os.path.join(WORK, "last.json"), "w", encoding="utf-8") as file:
+        json.dump({"seed": seed, "survivors": survived}, file)
     # Leave the tree as the checkout is, built, for the next draw.
     build()
 
