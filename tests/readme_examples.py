@@ -19,7 +19,11 @@ one that takes in third_party/simulated_error finds this checkout there. A .py
 file runs with Python and a .js file with Node, each with only the installed
 bin/ on PATH. The examples check the program themselves; this runs them and
 reports what failed. The reference function python/expected_line.py is also
-checked against the installed program on random input.
+checked against the installed program on random input, and the shell
+sessions the documents show are run beside the installed program and
+compared with what they show: the README's worked example (a block after
+<!-- run --> and its byte table), its one-line examples (`COMMAND` writes
+`OUTPUT`) and the man page's EXAMPLES.
 
 The examples in folders named packages-python and packages-node use the
 packages for pip and npm instead, and run only with --packages: a test file
@@ -184,6 +188,80 @@ def check_reference_function(count=300):
     return True
 
 
+def session_environment():
+    """Where a shell session of the documents runs: beside the installed
+    program, which is also the only one on PATH, under a UTF-8 locale."""
+    bin_dir = os.path.join(prefix, "bin")
+    return bin_dir, {"PATH": bin_dir + ":/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
+
+
+def unescaped(text):
+    """Text as a document shows it: the \\n of a byte table, the escapes of roff."""
+    for escape, character in (("\\(aq", "'"), ("\\en", "\\n"), ("\\-", "-"), ("\\e", "\\")):
+        text = text.replace(escape, character)
+    return text
+
+
+def transcripts():
+    """The shell sessions the documents show, as (where, commands, output):
+    a block after <!-- run --> (its output in the lines that do not begin
+    with "$ ", or, where a byte table follows it, in that table), and the
+    man page's EXAMPLES."""
+    found = []
+    readme = open(os.path.join(checkout, "README.md"), encoding="utf-8").read()
+    pattern = r"<!-- run -->\n```[^\n]*\n(.*?)```\n(?:\n\| \| bytes \|\n\|---\|---\|\n((?:\|[^\n]*\n)+))?"
+    for block, table in re.findall(pattern, readme, re.S):
+        found.append(("README.md", block, table))
+    page = open(os.path.join(checkout, "doc", "simulated_error.1.in"), encoding="utf-8").read()
+    examples = re.search(r"\.SH EXAMPLES\n\.EX\n(.*?)\.EE", page, re.S)
+    if examples:
+        found.append(("the man page's EXAMPLES", unescaped(examples.group(1)), ""))
+    return found
+
+
+def expected_from_table(table):
+    """(standard output, standard error, status) from a byte table."""
+    cells = dict(re.findall(r"^\| ([a-z ]+) \| `([^`]*)`", table, re.M))
+    decode = lambda cell: unescaped(cell).encode().decode("unicode_escape").encode("latin-1")
+    return decode(cells["standard output"]), decode(cells["standard error"]), int(cells["exit status"])
+
+
+def check_transcripts():
+    """Runs every session of the documents and compares what it writes; also
+    each one-line example of the README's contract (`COMMAND` writes
+    `OUTPUT`). Returns whether all agree."""
+    bin_dir, environment = session_environment()
+    ok = True
+    sessions = transcripts()
+    for where, block, table in sessions:
+        commands = [line[2:] for line in block.splitlines() if line.startswith("$ ")]
+        if table:
+            result = subprocess.run(["sh", "-c", "\n".join(commands)], cwd=bin_dir, env=environment,
+                                    capture_output=True, stdin=subprocess.DEVNULL, timeout=60)
+            got = (result.stdout, result.stderr, result.returncode)
+            want = expected_from_table(table)
+        else:
+            result = subprocess.run(["sh", "-c", "\n".join(commands) + "\n"], cwd=bin_dir, env=environment,
+                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, timeout=60)
+            got = result.stdout.decode(errors="replace")
+            want = "".join(line + "\n" for line in block.splitlines() if not line.startswith("$ "))
+        print(f"{where}: {commands}: {'as shown' if got == want else f'DIFFERS: {got!r}, shown {want!r}'}")
+        ok = ok and got == want
+    readme = open(os.path.join(checkout, "README.md"), encoding="utf-8").read()
+    one_liners = re.findall(r"`([^`]*\| ?simulated_error [^`]*)` writes `([^`]*)`", readme)
+    for command, output in one_liners:
+        result = subprocess.run(["sh", "-c", command], cwd=bin_dir, env=environment, capture_output=True,
+                                stdin=subprocess.DEVNULL, timeout=60)
+        same = result.stdout.decode() == output and result.returncode == 10
+        print(f"README.md: `{command}` {'writes' if same else 'DIFFERS: writes'} {result.stdout!r}")
+        ok = ok and same
+    if len(sessions) < 2 or not one_liners:
+        print("the worked example, the man page's EXAMPLES or the one-line examples were not found")
+        return False
+    return ok
+
+
 def uses_packages(folder):
     return os.path.basename(folder).startswith("packages-")
 
@@ -245,4 +323,6 @@ failed = [os.path.basename(f) for f in folders if not run_example(f)]
 print(f"{len(folders) - len(failed)} of {len(folders)} examples passed", flush=True)
 if not check_reference_function():
     failed.append("expected_line")
+if not check_transcripts():
+    failed.append("the shell sessions")
 sys.exit(f"failed: {', '.join(failed)}" if failed else 0)
