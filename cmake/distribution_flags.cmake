@@ -5,7 +5,9 @@
 # simulated_error_distribution for the program and its core:
 # - with SIMULATED_ERROR_HARDEN, the hardening that Debian's build flags with
 #   hardening=+all give: PIE, stack protector, stack clash protection,
-#   control-flow protection where the processor has it, _FORTIFY_SOURCE=2
+#   code compiled for control-flow protection where the processor has it
+#   (which the linker switches on only where every object has it: Debian
+#   12's C library start files do not), _FORTIFY_SOURCE=2
 #   where optimising, and RELRO with immediate binding. Where the user's own
 #   flags already choose one of these (either way), their choice stands.
 # - paths in the binary that do not depend on the folders of the checkout and
