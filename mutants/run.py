@@ -21,7 +21,9 @@ mutants that built which a table killed. A mutant that builds into the
 same program and tests (code this build leaves out, such as the other
 system's branch) is counted apart, as unchanged. The last result stays in
 build-mutants/last.txt; --again tries its survivors once more, after the
-tables have grown."""
+tables have grown, each on the line that reads as its line did (one that no
+line reads as any more is reported gone). A draw that was stopped is taken
+up where it stopped when the same draw is asked for again."""
 
 import hashlib
 import json
@@ -73,7 +75,7 @@ def blanked(line):
 
 
 def sites(path):
-    """Every mutant of the file: (path, line number, kind, new line)."""
+    """Every mutant of the file: (path, line number, kind, new line, old line)."""
     found = []
     in_comment = False
     with open(os.path.join(ROOT, path), encoding="utf-8") as file:
@@ -89,10 +91,10 @@ def sites(path):
         for kind, pattern, replace in KINDS:
             for match in re.finditer(pattern, text):
                 mutated = line[:match.start()] + replace(match) + line[match.end():]
-                found.append((path, number, kind, mutated))
+                found.append((path, number, kind, mutated, line))
         deleted = DELETED.match(text)
         if deleted and not re.match(r"\s*(return|case|else|const|auto)\b", text):
-            found.append((path, number, "statement deleted", deleted.group(1) + ";"))
+            found.append((path, number, "statement deleted", deleted.group(1) + ";", line))
     return found
 
 
@@ -176,20 +178,32 @@ def run_tables():
 
 
 def one_line_diff(site):
-    path, number, _, mutated = site
-    with open(os.path.join(ROOT, path), encoding="utf-8") as file:
-        original = file.read().split("\n")[number - 1]
+    path, number, _, mutated, original = site
     return f"{path}:{number}: -{original.strip()} +{mutated.strip()}"
 
 
+def located(lines, site):
+    """The index of the line that reads as the mutant's line did, nearest to
+    where it was; None where no line does."""
+    number, original = site[1], site[4].strip()
+    matching = [i for i, line in enumerate(lines) if line.strip() == original]
+    return min(matching, key=lambda i: abs(i - (number - 1))) if matching else None
+
+
 def try_mutant(site, unchanged_digest):
-    """'killed by TABLE', 'survived', 'unchanged' or 'did not build'."""
-    path, number, _, mutated = site
+    """'killed by TABLE', 'survived', 'unchanged', 'did not build' or 'gone'."""
+    path, _, _, mutated, _ = site
     target = os.path.join(TREE, path)
+    if not os.path.exists(target):
+        return "gone"
     with open(target, encoding="utf-8") as file:
         original = file.read()
     lines = original.split("\n")
-    lines[number - 1] = mutated
+    at = located(lines, site)
+    if at is None:
+        return "gone"
+    indent = lines[at][:len(lines[at]) - len(lines[at].lstrip())]
+    lines[at] = indent + mutated.strip()
     try:
         with open(target, "w", encoding="utf-8") as file:
             file.write("\n".join(lines))
@@ -221,6 +235,22 @@ def draw():
     return drawn, seed
 
 
+def taken_up(drawn, seed):
+    """The results of this same draw where it was stopped before its end."""
+    key = [seed, [list(site) for site in drawn]]
+    try:
+        with open(os.path.join(WORK, "progress.json"), encoding="utf-8") as file:
+            progress = json.load(file)
+    except (OSError, ValueError):
+        return key, []
+    return key, progress["results"] if progress.get("key") == key else []
+
+
+def keep_progress(key, results):
+    with open(os.path.join(WORK, "progress.json"), "w", encoding="utf-8") as file:
+        json.dump({"key": key, "results": [[list(site), verdict] for site, verdict in results]}, file)
+
+
 def main():
     drawn, seed = draw()
     os.makedirs(TREE, exist_ok=True)
@@ -236,19 +266,24 @@ def main():
         sys.exit(f"{failed} fails without any mutant: nothing to measure")
     unchanged_digest = built_digest()
     started = time.monotonic()
-    results = []
-    for index, site in enumerate(drawn, 1):
+    key, earlier = taken_up(drawn, seed)
+    results = [(tuple(site), verdict) for site, verdict in earlier]
+    if results:
+        print(f"taking the draw up after mutant {len(results)}", flush=True)
+    for index, site in enumerate(drawn[len(results):], len(results) + 1):
         begun = time.monotonic()
         verdict = try_mutant(site, unchanged_digest)
         results.append((site, verdict))
+        keep_progress(key, results)
         print(f"mutant {index}/{len(drawn)} ({site[2]}) {site[0]}:{site[1]}: {verdict} "
               f"in {time.monotonic() - begun:.0f} s", flush=True)
     survived = [site for site, verdict in results if verdict == "survived"]
     count = {kind: sum(verdict.startswith(kind) for _, verdict in results)
-             for kind in ("killed", "survived", "unchanged", "did not build")}
+             for kind in ("killed", "survived", "unchanged", "did not build", "gone")}
     measured = count["killed"] + count["survived"]
     summary = [f"seed {seed}, {len(drawn)} mutants: {count['killed']} killed, {count['survived']} survived, "
-               f"{count['unchanged']} unchanged in this build, {count['did not build']} did not build: "
+               f"{count['unchanged']} unchanged in this build, {count['did not build']} did not build, "
+               f"{count['gone']} gone: "
                f"score {count['killed'] / measured if measured else 0:.2f} "
                f"({time.monotonic() - started:.0f} s)"] + [f"SURVIVED {one_line_diff(site)}" for site in survived]
     print("\n".join(summary), flush=True)
