@@ -23,9 +23,13 @@ namespace {
 OutputDescriptor &writingUtf8(OutputDescriptor &device)
 {
 #if QT_VERSION_MAJOR < 6
-    constexpr int utf8Mib = 106;
-    static const bool settled = (QTextCodec::setCodecForLocale(QTextCodec::codecForMib(utf8Mib)), true);
-    Q_UNUSED(settled);
+    // Streams are made on the main thread alone, so a plain flag is enough.
+    static bool settled = false;
+    if (!settled) {
+        constexpr int utf8Mib = 106;
+        QTextCodec::setCodecForLocale(QTextCodec::codecForMib(utf8Mib));
+        settled = true;
+    }
 #endif
     return device;
 }

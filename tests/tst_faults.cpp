@@ -297,8 +297,19 @@ void Faults::injectedFailures_data()
         {"pipe refuses to be spliced from",
          {{Source::pipe}, {}, "splice:error=EINVAL", "read", R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)",
           lineAndRest, "line\n", rest}},
+        // A splice that moves nothing finds the bytes looked at taken by
+        // another reader since: nothing more is taken, nor waited for.
+        {"pipe's bytes gone before they are taken",
+         {{Source::pipe}, {}, "splice:retval=0", {}, {}, lineAndRest, "line\n", "line\n" + rest}},
         {"socket refuses to be peeked at",
          {{Source::socket}, {}, "recvfrom:error=EINVAL", "read", readByteByByte, lineAndRest, "line\n", rest, false}},
+        {"socket with a low-water mark refuses to be peeked at",
+         {{Source::socket}, {"--low-water-stdin"}, "recvfrom:error=EINVAL", "read", readByteByByte, lineAndRest,
+          "line\n", rest, false}},
+        // A call that succeeds leaves errno as the interrupted one set it:
+        // the end of the input after it is not taken for an interruption.
+        {"look interrupted by a signal, then the input ends",
+         {{Source::pipe}, {}, "tee:error=EINTR:when=1", {}, {}, {"abc"}, "abc", ""}},
         // Before Linux 3.8, and under an emulator that does not pass the call
         // on, a master's packet mode cannot be asked: the master is known by
         // its terminal's name (TIOCGPTN) and packet mode by a look. The relay
@@ -310,7 +321,8 @@ void Faults::injectedFailures_data()
         // poll may fail for want of memory; the wait goes on with epoll. The
         // caller's own end of the pipe stays blocking, for the next command.
         {"poll refused while the line arrives in pieces",
-         {{Source::pipe}, {"--private-nonblocking-stdin"}, "poll:error=ENOMEM", "epoll_wait", "^epoll_wait\\(",
+         {{Source::pipe}, {"--private-nonblocking-stdin"}, "poll:error=ENOMEM", "epoll_wait",
+          R"(^epoll_wait\(\d+<anon_inode:\[eventpoll\]>, .* = 1$)",
           {"hel", "lo\n" + rest}, "hello\n", rest}},
     };
     for (const auto &row : rows)
@@ -488,6 +500,9 @@ void Faults::extremeLines_data()
         QTest::addRow("%d bytes then NUL-joined", size)
             << line + QByteArray("\0dropped\n", 9) + line + "\n" << QStringList();
     }
+    // From 4 MiB on, the line's buffer is made of whole huge pages.
+    QTest::newRow("4 MiB and 1 byte with line feed")
+        << mixedText(4 * 1024 * 1024 + 1) + "\nnext line\n" << QStringList();
     QRandomGenerator random(42);
     for (int round = 0; round < 4; ++round) {
         QByteArray noise(100 * 1024, Qt::Uninitialized);

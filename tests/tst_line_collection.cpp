@@ -370,7 +370,7 @@ int inotifyWithRecords(const QTemporaryDir &folder, const QList<QByteArray> &nam
 }
 
 // The kinds of input that are not collected piece by piece above.
-enum class Setup { closed, peekedSocket, listeningSocket, procFile };
+enum class Setup { closed, peekedSocket, peekedSeqpacket, listeningSocket, procFile };
 
 // What a file under /proc that reports no size holds: several lines that
 // stay as they are.
@@ -390,18 +390,23 @@ bool openInputHolding(Setup setup, const QByteArray &content, OpenInput &input)
     switch (setup) {
     case Setup::closed:
         return true;
-    case Setup::peekedSocket: {
+    case Setup::peekedSocket:
+    case Setup::peekedSeqpacket: {
         // The socket's owner peeked at its first bytes with a peek offset,
         // which makes the next peek start after them, while a receive starts
-        // at the first byte.
+        // at the first byte. A seqpacket socket gets a message for each line.
         const int offset = 0;
         char peeked[3];
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+        if (::socketpair(AF_UNIX, setup == Setup::peekedSocket ? SOCK_STREAM : SOCK_SEQPACKET, 0, ends) != 0)
             return false;
         input.fd = ends[0];
-        return ::setsockopt(input.fd, SOL_SOCKET, SO_PEEK_OFF, &offset, sizeof offset) == 0
-               && ::write(ends[1], content.constData(), size_t(content.size())) == content.size()
-               && ::close(ends[1]) == 0 && ::recv(input.fd, peeked, sizeof peeked, MSG_PEEK) == sizeof peeked;
+        bool written = ::setsockopt(input.fd, SOL_SOCKET, SO_PEEK_OFF, &offset, sizeof offset) == 0;
+        for (qsizetype at = 0, next; written && at < content.size(); at = next) {
+            next = content.indexOf('\n', at) + 1;
+            next = next > 0 ? next : content.size();
+            written = ::write(ends[1], content.constData() + at, size_t(next - at)) == next - at;
+        }
+        return written && ::close(ends[1]) == 0 && ::recv(input.fd, peeked, sizeof peeked, MSG_PEEK) == sizeof peeked;
     }
     case Setup::listeningSocket: {
         // Bound to an address of the kernel's choosing, as a bare family asks.
@@ -538,8 +543,10 @@ void LineCollection::restLeftForEachKind_data()
 
     const QByteArray lines = "line\nrest\n";
     QTest::newRow("closed descriptor") << Setup::closed << QByteArray();
-    if (!SIMULATED_ERROR_POSIX_ONLY)
+    if (!SIMULATED_ERROR_POSIX_ONLY) {
         QTest::newRow("stream socket with a peek offset") << Setup::peekedSocket << lines;
+        QTest::newRow("seqpacket socket with a peek offset") << Setup::peekedSeqpacket << lines;
+    }
     QTest::newRow("listening seqpacket socket") << Setup::listeningSocket << QByteArray();
     // Some such files (/proc/kmsg) hand over what a read takes and take
     // lseek without giving anything back.

@@ -218,6 +218,12 @@ void RunSequence::endOfInput_data()
         << nullFifo.arg(QString()) << QByteArray("hello\nrest\n") << QByteArray("hello\n");
     QTest::newRow("/dev/null a FIFO, standard input closed")
         << nullFifo.arg(QStringLiteral("<&-")) << QByteArray() << QByteArray();
+    // Another character device in its place is not taken for it: /dev/zero
+    // read in place of a closed standard input would never end the line.
+    QTest::newRow("/dev/null another character device, standard input closed")
+        << QStringLiteral("exec unshare --user --map-root-user --mount sh -c 'mount --bind /dev/zero /dev/null && "
+                          "exec \"$0\" \"$@\" <&-' \"$0\" \"$@\"")
+        << QByteArray() << QByteArray();
     // A record device refuses a read too small for its record, and some drop
     // the record then.
     const QByteArray record = firstKernelLogRecord();

@@ -38,7 +38,7 @@ qsizetype ChosenReader::look(char *data, qsizetype size)
 void ChosenReader::readWithNextWay()
 {
     m_reader.reset();
-    while (!m_reader && m_next < m_ways.count)
+    while (!m_reader && m_next != m_ways.count)
         m_reader = makeReader(m_ways.ways[size_t(m_next++)], m_fd);
     if (!m_reader)
         m_reader = std::make_unique<EndedInput>();

@@ -14,11 +14,11 @@
 class HeldBytes
 {
 public:
-    // Room for size bytes to be received into; what was held is dropped.
+    // Room for size bytes to be received into, asked for once all that was
+    // held has been taken.
     char *room(qsizetype size)
     {
         m_bytes.resize(size_t(size));
-        m_at = m_end = 0;
         return m_bytes.data();
     }
     qsizetype roomSize() const { return qsizetype(m_bytes.size()); }

@@ -6,7 +6,6 @@
 #include "descriptor.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -34,12 +33,6 @@ qsizetype bytesQueued(int fd)
 {
     int queued = 0;
     return ::ioctl(fd, FIONREAD, &queued) == 0 && queued > 0 ? queued : 0;
-}
-
-bool hasInputNow(int fd)
-{
-    pollfd request{fd, POLLIN, 0};
-    return retryOnInterrupt([&] { return ::poll(&request, 1, 0); }) == 1 && (request.revents & POLLIN);
 }
 
 namespace {

@@ -61,7 +61,4 @@ qsizetype bytesQueued(int fd);
 // else in its place is closed again. -1 where it cannot be had.
 int openNullDevice(int flags);
 
-// Whether fd has input (or its end) to read now; does not wait.
-bool hasInputNow(int fd);
-
 #endif

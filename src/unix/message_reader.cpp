@@ -52,11 +52,10 @@ Received receiveInto(int fd, char *data, qsizetype size, int flags)
 
 qsizetype MessageReader::look(char *data, qsizetype size)
 {
-    if (m_message.isEmpty()) {
-        const qsizetype received = receiveMessage();
-        if (received <= 0)
-            return received;
-    }
+    // Where no message came (the input ended or failed), none is held, and
+    // none is handed out.
+    if (m_message.isEmpty() && receiveMessage() == refused)
+        return refused;
     return m_message.handOut(data, size);
 }
 
@@ -96,11 +95,12 @@ qsizetype MessageReader::sizeByPeek()
     }
 }
 
-// Waits for input and returns a size that holds what the socket says it
-// holds, and at least 64 KiB; 0 when nothing more can come.
+// Waits for input (poll returns at once where some is queued) and returns a
+// size that holds what the socket says it holds, and at least 64 KiB; 0 when
+// nothing more can come.
 qsizetype MessageReader::sizeByQueue()
 {
-    if (!hasInputNow(m_fd) && !DescriptorWait(m_fd, reading).waitAfterTryAgain())
+    if (!DescriptorWait(m_fd, reading).waitAfterTryAgain())
         return 0;
     return std::max({m_message.roomSize(), bytesQueued(m_fd), pipeCapacity});
 }

@@ -98,11 +98,11 @@ void TeePipeReader::takeThroughCopy(qsizetype count)
 }
 
 // Where the bytes looked at cannot be spliced away, they are read: no more
-// than the pipe holds, so that a read cannot wait.
+// than the pipe holds, so that a read cannot wait (a read of none returns 0).
 void TeePipeReader::takeByReading(qsizetype count)
 {
     discard(count, [this](char *data, qsizetype size) {
-        const qsizetype held = bytesQueued(m_fd);
-        return held > 0 ? retryOnInterrupt([&] { return ::read(m_fd, data, size_t(qMin(size, held))); }) : 0;
+        const size_t held = size_t(qMin(size, bytesQueued(m_fd)));
+        return retryOnInterrupt([&] { return ::read(m_fd, data, held); });
     });
 }
