@@ -152,18 +152,24 @@ private slots:
 void Faults::waitingInputUsesNoCpu_data()
 {
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("ending"); // the input's last piece, after the wait
 
-    QTest::newRow("blocking standard input") << QStringList();
-    QTest::newRow("non-blocking standard input") << QStringList{"--nonblocking-stdin"};
+    const QByteArray lineFeedAndMore = "d\nnot this\n";
+    QTest::newRow("blocking standard input") << QStringList() << lineFeedAndMore;
+    QTest::newRow("non-blocking standard input") << QStringList{"--nonblocking-stdin"} << lineFeedAndMore;
     // poll reports the socket readable while a peek finds nothing to read.
     QTest::newRow("non-blocking socket holding an out-of-band byte")
-        << QStringList{"--urgent-socket-stdin", "--nonblocking-stdin"};
+        << QStringList{"--urgent-socket-stdin", "--nonblocking-stdin"} << lineFeedAndMore;
     // Every read of a terminal's master side in packet mode starts with a
     // status byte: a read of one byte brings that byte and never the data.
-    QTest::newRow("pseudo-terminal master in packet mode") << QStringList{"--packet-terminal-stdin"};
+    QTest::newRow("pseudo-terminal master in packet mode") << QStringList{"--packet-terminal-stdin"}
+                                                           << lineFeedAndMore;
     // A receive that may wait, and poll, hold back until 1 MiB is queued.
-    QTest::newRow("TCP socket whose owner set a low-water mark")
-        << QStringList{"--tcp-stdin", "--low-water-stdin"};
+    const QStringList lowWaterMark{"--tcp-stdin", "--low-water-stdin"};
+    QTest::newRow("TCP socket whose owner set a low-water mark") << lowWaterMark << lineFeedAndMore;
+    // Its end, seen after the peeks that found nothing, ends the line.
+    QTest::newRow("TCP socket whose owner set a low-water mark, ending without a line feed")
+        << lowWaterMark << QByteArray("d");
 }
 
 void Faults::waitingInputUsesNoCpu()
@@ -171,6 +177,7 @@ void Faults::waitingInputUsesNoCpu()
     SKIP_ON_WINDOWS("the input's kinds are made by exec_as for a Linux program, and under Wine the "
                     "wait is shared with wineserver");
     QFETCH(QStringList, options);
+    QFETCH(QByteArray, ending);
     if (tested().underValgrind())
         QSKIP("valgrind's own start-up uses the CPU this test measures");
 
@@ -191,11 +198,16 @@ void Faults::waitingInputUsesNoCpu()
     feedSlowly(process, {"c\xE2\x82", "\xAC"});
     if (QTest::currentTestFailed())
         return;
-    // The line is echoed without waiting for the end of the input.
-    process.write("d\nnot this\n");
+    // A line is echoed without waiting for the end of the input; a line
+    // without a line feed once the input ends.
+    process.write(ending);
+    if (!ending.contains('\n'))
+        process.closeWriteChannel();
     const Outcome outcome = finish(process, endAfterInputMs());
 
-    VERIFY_RUN(outcome, programEcho() + ";x;abc\xE2\x82\xAC" "d\n", errorLine);
+    const qsizetype lineFeed = ending.indexOf('\n');
+    VERIFY_RUN(outcome, programEcho() + ";x;abc\xE2\x82\xAC" + (lineFeed < 0 ? ending : ending.left(lineFeed + 1)),
+               errorLine);
 }
 
 void Faults::lineTricklingByteByByte()

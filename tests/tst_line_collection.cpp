@@ -571,8 +571,11 @@ void LineCollection::restLeftForEachKind()
 // the name's padded length) and the name, padded with NULs.
 void LineCollection::recordsAfterTheLineLeftForNextReader()
 {
+    // Records of 80 and 48 bytes: a read that grew by doubling to 128 bytes
+    // would take the second with the first.
+    const QList<QByteArray> names{"a\nb\n" + QByteArray(56, 'x'), QByteArray(20, 's'), "third"};
     QTemporaryDir folder;
-    const int fd = inotifyWithRecords(folder, {"a\nb\n", "second", "third"});
+    const int fd = inotifyWithRecords(folder, names);
     QVERIFY(fd >= 0);
 
     const QByteArray line = collectLine(fd, pipeCapacity);
@@ -583,10 +586,13 @@ void LineCollection::recordsAfterTheLineLeftForNextReader()
     // The first record's header is 01 00 00 00, then a NUL: the rest of its
     // line is dropped up to the name's first line feed.
     QCOMPARE(line, QByteArray("\x01" "b\n"));
+    // Each name is padded with NULs to a multiple of 16 bytes.
     const auto record = [](const QByteArray &name) {
-        return QByteArray::fromHex("01000000" "00010000" "00000000" "10000000") + name.leftJustified(16, '\0');
+        const int padded = int(name.size() + 16) / 16 * 16;
+        return QByteArray::fromHex("01000000" "00010000" "00000000") + char(padded) + QByteArray(3, '\0')
+               + name.leftJustified(padded, '\0');
     };
-    QCOMPARE(left, record("second") + record("third"));
+    QCOMPARE(left, record(names[1]) + record(names[2]));
 }
 
 QTEST_GUILESS_MAIN(LineCollection)

@@ -52,28 +52,24 @@ Received receiveInto(int fd, char *data, qsizetype size, int flags)
 
 qsizetype MessageReader::look(char *data, qsizetype size)
 {
-    // Where no message came (the input ended or failed), none is held, and
-    // none is handed out.
-    if (m_message.isEmpty() && receiveMessage() == refused)
+    if (m_message.isEmpty() && !receiveMessage())
         return refused;
     return m_message.handOut(data, size);
 }
 
-// Waits for the next message that is not empty and receives it whole.
-// Returns a positive size, 0 when the input ends or fails, or refused.
-qsizetype MessageReader::receiveMessage()
+// Waits for the next message that is not empty and receives it whole; false
+// where sizing it was refused. Where the input ends or fails, none is held.
+bool MessageReader::receiveMessage()
 {
     for (;;) {
         const qsizetype size = m_sizing == Sizing::byPeek ? sizeByPeek() : sizeByQueue();
         if (size <= 0)
-            return size;
+            return size == 0;
         const Received received = receiveInto(m_fd, m_message.room(size), size, 0);
-        if (received.length > 0) {
+        if (received.length > 0)
             m_message.hold(qMin(qsizetype(received.length), size));
-            return size;
-        }
-        if (received.length < 0 || hasEnded())
-            return 0;
+        if (received.length != 0 || hasEnded())
+            return true;
     }
 }
 

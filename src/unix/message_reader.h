@@ -29,7 +29,7 @@ public:
     void take(qsizetype count) override { m_message.take(count); }
 
 private:
-    qsizetype receiveMessage();
+    bool receiveMessage();
     qsizetype sizeByPeek();
     qsizetype sizeByQueue();
     bool hasEnded() const;
