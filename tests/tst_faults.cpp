@@ -104,9 +104,12 @@ int tracedCall(const QString &log, const QString &call, const QString &pattern)
 // What marks the program's own call where others make the same call before
 // it: the loader opens files before /dev/null is opened, a sanitizer's
 // runtime makes pipes without flags to probe memory, and a terminal is asked
-// other things before its packet mode.
-QString ownCallPattern(const QString &call)
+// other things before its packet mode, and reads a socket (a file's reads
+// are told by its path).
+QString ownCallPattern(const QString &call, SharedInput::Source source)
 {
+    if (call == QLatin1String("read") && source != SharedInput::Source::file)
+        return QStringLiteral("^read\\(0<");
     if (call == QLatin1String("openat"))
         return QStringLiteral(R"("/dev/null")");
     if (call == QLatin1String("pipe2"))
@@ -315,6 +318,10 @@ void Faults::injectedFailures_data()
          {{Source::pipe}, {}, "splice:retval=0", {}, {}, lineAndRest, "line\n", "line\n" + rest}},
         {"socket refuses to be peeked at",
          {{Source::socket}, {}, "recvfrom:error=EINVAL", "read", readByteByByte, lineAndRest, "line\n", rest, false}},
+        // A socket with a peek offset is read a byte at a time; where that is
+        // refused, in records of the smallest size taken, one byte again.
+        {"socket with a peek offset refuses a read of one byte",
+         {{Source::peekedSocket}, {}, "read:error=EINVAL", {}, readByteByByte, lineAndRest, "line\n", rest}},
         {"socket with a low-water mark refuses to be peeked at",
          {{Source::socket}, {"--low-water-stdin"}, "recvfrom:error=EINVAL", "read", readByteByByte, lineAndRest,
           "line\n", rest, false}},
@@ -363,7 +370,7 @@ void Faults::injectedFailures()
     const QStringList program{tested().path, "x"};
 
     QString injection = row.injection;
-    const QString ownCall = ownCallPattern(call);
+    const QString ownCall = ownCallPattern(call, row.input.source);
     if (!ownCall.isEmpty()) {
         runTraced(row.options, straceCommand(strace, logPath, call, {}) + program, row.input, row.pieces);
         const int own = tracedCall(readLog(logPath), call, ownCall);
