@@ -292,6 +292,7 @@ void RunSequence::restLeftForNextCommand_data()
     };
     QList<Arrival> arrivals{
         {"a short line at once", {"short line\n"}, "short line\n"},
+        {"a line feed alone", {"\n"}, "\n"}, // a take of one byte
         {"a short line in slow pieces", {"sho", "rt ", "line\n"}, "short line\n"},
         {"a long line at once", {longLine + '\n'}, longLine + '\n'},
         {"a long line in slow pieces",
