@@ -18,6 +18,11 @@
 //                         process feeds with the original standard input as
 //                         it arrives, then shuts down for writing
 //   --tcp-stdin           the same through a TCP connection on loopback
+//   --udp-error-stdin     standard input a UDP socket on loopback with an ICMP
+//                         error on its error queue (IP_RECVERR), so that poll
+//                         reports POLLERR, which a child process feeds with
+//                         the original standard input, a datagram for each
+//                         piece as it arrives
 //   --low-water-stdin     standard input's socket given a low-water mark
 //                         (SO_RCVLOWAT) of 1 MiB (after a --*socket-stdin)
 //   --urgent-socket-stdin the same, with an out-of-band byte sent after the
@@ -166,6 +171,59 @@ bool relayStandardInputThroughSocket(bool urgent, bool tcp = false)
     return ::dup2(ends[0], STDIN_FILENO) == STDIN_FILENO && ::close(ends[0]) == 0;
 }
 
+// The loopback address, with the port a socket bound to it was given.
+bool bindToLoopback(int fd, sockaddr_in &address)
+{
+    address = sockaddr_in{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    return ::bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0
+           && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) == 0;
+}
+
+// A datagram sent to a port that was just closed brings back an ICMP error,
+// which IP_RECVERR queues; poll reports POLLERR from then on.
+bool queueIcmpError(int fd)
+{
+    const int closed = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in nobody{};
+    const bool bound = closed >= 0 && bindToLoopback(closed, nobody);
+    ::close(closed);
+    const int on = 1;
+    pollfd request{fd, 0, 0};
+    return bound && ::setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on) == 0
+           && ::sendto(fd, "?", 1, 0, reinterpret_cast<sockaddr *>(&nobody), sizeof nobody) == 1
+           && ::poll(&request, 1, 5000) == 1 && (request.revents & POLLERR);
+}
+
+// A child process relays the original standard input into writing, as it
+// arrives, then closes it; reading becomes standard input.
+bool relayStandardInputInto(int reading, int writing)
+{
+    const pid_t relay = ::fork();
+    if (relay < 0)
+        return false;
+    if (relay == 0) {
+        ::close(reading);
+        leaveCallersOutputs();
+        ::relay(STDIN_FILENO, writing);
+        ::_exit(0);
+    }
+    ::close(writing);
+    return ::dup2(reading, STDIN_FILENO) == STDIN_FILENO && ::close(reading) == 0;
+}
+
+bool relayStandardInputThroughUdp()
+{
+    const int receiving = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int sending = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    return receiving >= 0 && sending >= 0 && bindToLoopback(receiving, address) && queueIcmpError(receiving)
+           && ::connect(sending, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+           && relayStandardInputInto(receiving, sending);
+}
+
 bool relayStandardInputThroughPacketTerminal()
 {
     int master = -1;
@@ -173,19 +231,8 @@ bool relayStandardInputThroughPacketTerminal()
     termios raw{};
     ::cfmakeraw(&raw);
     int on = 1;
-    if (::openpty(&master, &terminal, nullptr, &raw, nullptr) != 0 || ::ioctl(master, TIOCPKT, &on) != 0)
-        return false;
-    const pid_t relay = ::fork();
-    if (relay < 0)
-        return false;
-    if (relay == 0) {
-        ::close(master);
-        leaveCallersOutputs();
-        ::relay(STDIN_FILENO, terminal);
-        ::_exit(0);
-    }
-    ::close(terminal);
-    return ::dup2(master, STDIN_FILENO) == STDIN_FILENO && ::close(master) == 0;
+    return ::openpty(&master, &terminal, nullptr, &raw, nullptr) == 0 && ::ioctl(master, TIOCPKT, &on) == 0
+           && relayStandardInputInto(master, terminal);
 }
 
 // With a peek offset, each peek starts where the last one ended.
@@ -310,6 +357,8 @@ bool applyOption(const char *option)
         return relayStandardInputThroughSocket(false);
     if (std::strcmp(option, "--tcp-stdin") == 0)
         return relayStandardInputThroughSocket(false, true);
+    if (std::strcmp(option, "--udp-error-stdin") == 0)
+        return relayStandardInputThroughUdp();
     if (std::strcmp(option, "--low-water-stdin") == 0)
         return setLowWaterMarkOnStandardInput();
     if (std::strcmp(option, "--datagram-stdout") == 0)

@@ -22,12 +22,13 @@ constexpr short shutDownEvents = POLLHUP;
 
 } // namespace
 
-// Asked for the end alone, poll reports the descriptor only where it was shut
-// down, or has an error or is not open, from which nothing more comes either.
+// poll reports an error besides (POLLERR), which may be no more than an entry
+// on a socket's error queue (an ICMP error, a timestamp), after which input
+// still comes: only the end's own events count.
 bool isShutDownForReading(int fd)
 {
     pollfd request{fd, shutDownEvents, 0};
-    return ::poll(&request, 1, 0) == 1;
+    return ::poll(&request, 1, 0) == 1 && (request.revents & shutDownEvents);
 }
 
 DescriptorWait::DescriptorWait(int fd, Direction direction)
