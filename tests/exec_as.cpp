@@ -23,6 +23,10 @@
 //                         reports POLLERR, which a child process feeds with
 //                         the original standard input, a datagram for each
 //                         piece as it arrives
+//   --datagram-stdin      standard input a Unix datagram socket, which a child
+//                         process feeds with the original standard input, a
+//                         datagram for each piece as it arrives, then shuts
+//                         down for reading (a datagram socket has no other end)
 //   --low-water-stdin     standard input's socket given a low-water mark
 //                         (SO_RCVLOWAT) of 1 MiB (after a --*socket-stdin)
 //   --urgent-socket-stdin the same, with an out-of-band byte sent after the
@@ -198,16 +202,22 @@ bool queueIcmpError(int fd)
 }
 
 // A child process relays the original standard input into writing, as it
-// arrives, then closes it; reading becomes standard input.
-bool relayStandardInputInto(int reading, int writing)
+// arrives, then closes it (or shuts reading down for reading); reading
+// becomes standard input.
+enum class AtEnd { close, shutDownReading };
+
+bool relayStandardInputInto(int reading, int writing, AtEnd atEnd = AtEnd::close)
 {
     const pid_t relay = ::fork();
     if (relay < 0)
         return false;
     if (relay == 0) {
-        ::close(reading);
+        if (atEnd == AtEnd::close)
+            ::close(reading);
         leaveCallersOutputs();
         ::relay(STDIN_FILENO, writing);
+        if (atEnd == AtEnd::shutDownReading)
+            ::shutdown(reading, SHUT_RD);
         ::_exit(0);
     }
     ::close(writing);
@@ -222,6 +232,13 @@ bool relayStandardInputThroughUdp()
     return receiving >= 0 && sending >= 0 && bindToLoopback(receiving, address) && queueIcmpError(receiving)
            && ::connect(sending, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
            && relayStandardInputInto(receiving, sending);
+}
+
+bool relayStandardInputThroughDatagrams()
+{
+    int ends[2];
+    return ::socketpair(AF_UNIX, SOCK_DGRAM, 0, ends) == 0
+           && relayStandardInputInto(ends[0], ends[1], AtEnd::shutDownReading);
 }
 
 bool relayStandardInputThroughPacketTerminal()
@@ -359,6 +376,8 @@ bool applyOption(const char *option)
         return relayStandardInputThroughSocket(false, true);
     if (std::strcmp(option, "--udp-error-stdin") == 0)
         return relayStandardInputThroughUdp();
+    if (std::strcmp(option, "--datagram-stdin") == 0)
+        return relayStandardInputThroughDatagrams();
     if (std::strcmp(option, "--low-water-stdin") == 0)
         return setLowWaterMarkOnStandardInput();
     if (std::strcmp(option, "--datagram-stdout") == 0)

@@ -62,15 +62,21 @@ QString readLog(const QString &path)
 // What strace is asked: to trace the call that the injection fails and the
 // calls traced besides, to fail as the injection says, to write its log to
 // logPath and to name each descriptor's file there (-y).
+// injection: one or more of strace's injections, separated by spaces.
 QStringList straceCommand(const QString &strace, const QString &logPath, const QString &injection,
                           const QString &traced)
 {
-    QStringList calls{injection.section(':', 0, 0)};
+    const QStringList injections = injection.split(' ');
+    QStringList calls;
+    for (const QString &each : injections)
+        calls << each.section(':', 0, 0);
     if (!traced.isEmpty())
         calls << traced;
     QStringList command{strace, "-qq", "-y", "-o", logPath, "-e", "trace=" + calls.join(',')};
-    if (injection.contains(':'))
-        command << "-e" << "inject=" + injection;
+    for (const QString &each : injections) {
+        if (each.contains(':'))
+            command << "-e" << "inject=" + each;
+    }
     return command;
 }
 
@@ -343,6 +349,14 @@ void Faults::injectedFailures_data()
         {"terminal master that cannot be asked for packet mode",
          {{Source::pipe}, {"--packet-terminal-stdin"}, "ioctl:error=ENOTTY", {}, R"(^ioctl\(0<[^>]*>, TIOCGPTN)",
           {"line\nrest\n"}, "line\n", ""}},
+        // With epoll refused too, the wait sleeps, and only an end seen before
+        // the wait ends the input: a datagram socket shut down for reading
+        // that still says "try again" has ended. The first poll asks whether
+        // the input ended; the second, the wait, is refused.
+        {"poll's wait and epoll refused, datagram socket shut down",
+         {{Source::pipe}, {"--datagram-stdin", "--nonblocking-stdin"},
+          "poll:error=ENOMEM:when=2 epoll_create1:error=EMFILE", "clock_nanosleep", "^clock_nanosleep\\(",
+          {"line"}, "line", ""}},
         // poll may fail for want of memory; the wait goes on with epoll. The
         // caller's own end of the pipe stays blocking, for the next command.
         {"poll refused while the line arrives in pieces",
