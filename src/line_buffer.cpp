@@ -37,14 +37,6 @@ LineBuffer::LineBuffer(LineBuffer &&other) noexcept
 {
 }
 
-LineBuffer &LineBuffer::operator=(LineBuffer &&other) noexcept
-{
-    std::swap(m_data, other.m_data);
-    std::swap(m_size, other.m_size);
-    std::swap(m_capacity, other.m_capacity);
-    return *this;
-}
-
 LineBuffer::~LineBuffer()
 {
     if (!m_data)

@@ -16,7 +16,7 @@ class LineBuffer
 public:
     LineBuffer() = default;
     LineBuffer(LineBuffer &&other) noexcept;
-    LineBuffer &operator=(LineBuffer &&other) noexcept;
+    LineBuffer &operator=(LineBuffer &&) = delete; // a line is handed on, never replaced
     LineBuffer(const LineBuffer &) = delete;
     LineBuffer &operator=(const LineBuffer &) = delete;
     ~LineBuffer();

@@ -305,6 +305,10 @@ void Faults::injectedFailures_data()
          {{Source::file}, {}, "read:error=EIO:when=1+", {}, {}, {"abc\n"}, "", "abc\n", false}},
         {"read after part of the line fails",
          {{Source::file}, {}, "read:error=EIO:when=2+", {}, {}, {"abc"}, "abc", "", false}},
+        // A read ahead refused for its form (EINVAL) gives way to reading the
+        // file as records, which takes the whole record.
+        {"file refuses to be read ahead",
+         {{Source::file}, {}, "read:error=EINVAL:when=1", {}, {}, {"abc\nrest\n"}, "abc\n", "", false}},
         // Where the kernel refuses to look ahead, or the means to look or to
         // take what was looked at cannot be had, the line is still taken
         // exactly.
