@@ -47,7 +47,7 @@ private:
 
     int m_fd;
     short m_events;
-    bool m_messages;
+    [[maybe_unused]] bool m_messages; // asked only where POLLRDHUP is missing
     Next m_next = Next::poll;
     OwnedDescriptor m_epoll;
     GrowingSleep m_sleep;
