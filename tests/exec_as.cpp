@@ -20,9 +20,10 @@
 //   --tcp-stdin           the same through a TCP connection on loopback
 //   --udp-error-stdin     standard input a UDP socket on loopback with an ICMP
 //                         error on its error queue (IP_RECVERR), so that poll
-//                         reports POLLERR, which a child process feeds with
-//                         the original standard input, a datagram for each
-//                         piece as it arrives
+//                         reports POLLERR, and pending as the socket's error
+//                         (which the first receive takes), which a child
+//                         process feeds with the original standard input, a
+//                         datagram for each piece as it arrives
 //   --datagram-stdin      standard input a Unix datagram socket, which a child
 //                         process feeds with the original standard input, a
 //                         datagram for each piece as it arrives, then shuts
