@@ -83,8 +83,8 @@ def zip_entry(name, mode):
 
 
 def write_wheel(dist, version, target, program):
-    spec = TARGETS[target]
-    tags = ".".join(spec["wheel_tags"])
+    platform = TARGETS[target]
+    tags = ".".join(platform["wheel_tags"])
     name = f"simulated_error-{version}-py3-none-{tags}.whl"
     info_dir = f"simulated_error-{version}.dist-info"
     # The program twice: as package data, where binary_path() finds it under
@@ -94,8 +94,8 @@ def write_wheel(dist, version, target, program):
     files = sorted([
         ("simulated_error/__init__.py", read(os.path.join(PYTHON_SOURCE, "__init__.py")), 0o644),
         ("simulated_error/__main__.py", read(os.path.join(PYTHON_SOURCE, "__main__.py")), 0o644),
-        (f"simulated_error/bin/{spec['program']}", program, 0o755),
-        (f"simulated_error-{version}.data/scripts/{spec['program']}", program, 0o755),
+        (f"simulated_error/bin/{platform['program']}", program, 0o755),
+        (f"simulated_error-{version}.data/scripts/{platform['program']}", program, 0o755),
     ])
     metadata = (f"Metadata-Version: 2.1\nName: simulated-error\nVersion: {version}\n"
                 f"Summary: {SUMMARY}\nLicense: MIT\nRequires-Python: >=3.8\n"
@@ -104,7 +104,7 @@ def write_wheel(dist, version, target, program):
                 "Description-Content-Type: text/markdown\n\n").encode() + read(PYTHON_README)
     wheel = ("Wheel-Version: 1.0\nGenerator: simulated_error release/make_packages.py\n"
              "Root-Is-Purelib: false\n"
-             + "".join(f"Tag: py3-none-{tag}\n" for tag in spec["wheel_tags"])).encode()
+             + "".join(f"Tag: py3-none-{tag}\n" for tag in platform["wheel_tags"])).encode()
     # The .dist-info last, its RECORD last of all.
     files += [(f"{info_dir}/LICENSE", read(LICENSE), 0o644),
               (f"{info_dir}/METADATA", metadata, 0o644),
@@ -137,17 +137,17 @@ def common_fields(version):
 
 
 def platform_package(folder, version, target, program):
-    spec = TARGETS[target]
-    name = f"@simulated-error/{spec['npm']}"
+    platform = TARGETS[target]
+    name = f"@simulated-error/{platform['npm']}"
     fields = {"name": name, **common_fields(version),
-              "description": f"The simulated_error program for {spec['npm']}: installed by simulated-error",
-              "os": spec["os"], "cpu": spec["cpu"], "preferUnplugged": True,
-              "files": [f"bin/{spec['program']}"],
+              "description": f"The simulated_error program for {platform['npm']}: installed by simulated-error",
+              "os": platform["os"], "cpu": platform["cpu"], "preferUnplugged": True,
+              "files": [f"bin/{platform['program']}"],
               # A command of its own on PATH where the package manager links
               # one: the program itself, no script before it.
-              "bin": {"simulated_error": f"bin/{spec['program']}"}}
+              "bin": {"simulated_error": f"bin/{platform['program']}"}}
     write_file(os.path.join(folder, "package.json"), package_json(fields), 0o644)
-    write_file(os.path.join(folder, "bin", spec["program"]), program, 0o755)
+    write_file(os.path.join(folder, "bin", platform["program"]), program, 0o755)
     write_file(os.path.join(folder, "LICENSE"), read(LICENSE), 0o644)
     write_file(os.path.join(folder, "README.md"), read(NODE_README), 0o644)
     return name
