@@ -7,6 +7,7 @@
 #include "input_reader.h"
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 
 // The ways of reading an input so that exactly the bytes taken leave it.
@@ -18,7 +19,14 @@ enum class ReadingWay : unsigned char;
 // byte has left the input, or cannot be had, the next takes over.
 struct ReadingWays
 {
-    std::array<ReadingWay, 3> ways;
+    ReadingWays() = default;
+    ReadingWays(std::initializer_list<ReadingWay> list) // three at most
+    {
+        for (ReadingWay way : list)
+            ways[size_t(count++)] = way;
+    }
+
+    std::array<ReadingWay, 3> ways{};
     int count = 0;
 };
 

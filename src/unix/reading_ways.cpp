@@ -49,14 +49,6 @@ bool deliversMessages(const InputTraits &input)
     return input.kind == Kind::socket && input.socketType != SOCK_STREAM && input.socketType != -1;
 }
 
-ReadingWays listed(std::initializer_list<ReadingWay> ways)
-{
-    ReadingWays list;
-    for (ReadingWay way : ways)
-        list.ways[size_t(list.count++)] = way;
-    return list;
-}
-
 } // namespace
 
 // The first row that fits the input chooses. A pipe or stream socket that
@@ -71,28 +63,28 @@ ReadingWays readingWaysFor(int fd)
     if (input.kind == Kind::notOpen || input.listening)
         return {};
     if (input.kind == Kind::pipe)
-        return haveTee ? listed({Way::teePipe, Way::byte, Way::recordsSmallestFirst})
-                       : listed({Way::byte, Way::recordsSmallestFirst});
+        return haveTee ? ReadingWays{Way::teePipe, Way::byte, Way::recordsSmallestFirst}
+                       : ReadingWays{Way::byte, Way::recordsSmallestFirst};
     if (input.kind == Kind::socket && input.socketType == SOCK_STREAM && !input.peekOffsetSet)
-        return listed({input.lowWaterMarkSet ? Way::socketPeekPastLowWaterMark : Way::socketPeek, Way::byte,
-                       Way::recordsSmallestFirst});
+        return {input.lowWaterMarkSet ? Way::socketPeekPastLowWaterMark : Way::socketPeek, Way::byte,
+                Way::recordsSmallestFirst};
     if (deliversMessages(input) && !input.peekOffsetSet)
-        return listed({Way::messagesSizedByPeek, Way::messagesSizedByQueue});
+        return {Way::messagesSizedByPeek, Way::messagesSizedByQueue};
     if (deliversMessages(input))
-        return listed({Way::messagesSizedByQueue});
+        return {Way::messagesSizedByQueue};
     if (input.seekable && input.direct)
-        return listed({Way::alignedFile});
+        return {Way::alignedFile};
     if (input.seekable)
-        return listed({Way::seekBack, Way::recordsLargeFirst});
+        return {Way::seekBack, Way::recordsLargeFirst};
     if (input.kind == Kind::characterDevice)
-        return listed({Way::recordsLargeFirst}); // neither a terminal nor seekable
+        return {Way::recordsLargeFirst}; // neither a terminal nor seekable
     if (input.terminalMaster)
-        return listed({input.packetModeAskable ? Way::packetTerminalModeAsked : Way::packetTerminalModeTold,
-                       Way::recordsLargeFirst});
+        return {input.packetModeAskable ? Way::packetTerminalModeAsked : Way::packetTerminalModeTold,
+                Way::recordsLargeFirst};
     // Terminals, a socket with a peek offset or no type told, and anything
     // else, such as a file that cannot be read ahead (which O_DIRECT, if set,
     // lets read in aligned blocks alone).
-    return listed({Way::byte, input.direct ? Way::alignedFile : Way::recordsSmallestFirst});
+    return {Way::byte, input.direct ? Way::alignedFile : Way::recordsSmallestFirst};
 }
 
 std::unique_ptr<InputReader> makeReader(ReadingWay way, int fd)

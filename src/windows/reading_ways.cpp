@@ -27,14 +27,6 @@ namespace {
 using Kind = InputTraits::Kind;
 using Way = ReadingWay;
 
-ReadingWays listed(std::initializer_list<ReadingWay> ways)
-{
-    ReadingWays list;
-    for (ReadingWay way : ways)
-        list.ways[size_t(list.count++)] = way;
-    return list;
-}
-
 } // namespace
 
 // A pipe of messages is read one byte at a time, which reads messages in
@@ -49,15 +41,15 @@ ReadingWays readingWaysFor(int fd)
     case Kind::notOpen:
         return {};
     case Kind::pipe:
-        return listed({Way::pipePeek, Way::byteEmptyReadEnds});
+        return {Way::pipePeek, Way::byteEmptyReadEnds};
     case Kind::messagePipe:
-        return listed({Way::byteEmptyReadSkipped});
+        return {Way::byteEmptyReadSkipped};
     case Kind::disk:
-        return listed({Way::seekBack});
+        return {Way::seekBack};
     case Kind::console:
-        return listed({Way::console, Way::byteEmptyReadEnds});
+        return {Way::console, Way::byteEmptyReadEnds};
     default:
-        return listed({Way::byteEmptyReadEnds});
+        return {Way::byteEmptyReadEnds};
     }
 }
 
