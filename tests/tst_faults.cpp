@@ -328,10 +328,13 @@ void Faults::injectedFailures_data()
         {"pipe refuses to be spliced from",
          {{Source::pipe}, {}, "splice:error=EINVAL", "read", R"(^read\(0<pipe:\[\d+\]>, "line\\n", 5\) += 5$)",
           lineAndRest, "line\n", rest}},
-        // A splice that moves nothing finds the bytes looked at taken by
-        // another reader since: nothing more is taken, nor waited for.
+        // A splice or receive that moves nothing finds the bytes looked at
+        // taken by another reader since: nothing more is taken, nor waited for.
         {"pipe's bytes gone before they are taken",
          {{Source::pipe}, {}, "splice:retval=0", {}, {}, lineAndRest, "line\n", "line\n" + rest}},
+        {"socket's bytes gone before they are taken",
+         {{Source::socket}, {}, "recvfrom:retval=0:when=2+", {}, {}, lineAndRest, "line\n", "line\n" + rest,
+          false}},
         {"socket refuses to be peeked at",
          {{Source::socket}, {}, "recvfrom:error=EINVAL", "read", readByteByByte, lineAndRest, "line\n", rest, false}},
         // A socket with a peek offset is read a byte at a time; where that is
