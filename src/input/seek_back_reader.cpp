@@ -12,9 +12,9 @@ qsizetype SeekBackReader::look(char *data, qsizetype size)
     return got;
 }
 
+// Each take follows the look whose bytes it takes.
 void SeekBackReader::take(qsizetype count)
 {
     if (m_looked > count)
         movePositionBack(m_fd, m_looked - count);
-    m_looked = 0;
 }
